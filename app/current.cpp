@@ -96,6 +96,8 @@ ObjKey2 *Current_Obj2Key(void) { return ItemKey(Current_Obj2Part(), Current_Obj2
 // The bone model follows the current 2D slot (the 3D layer number has no meaning here).
 Bone2Model *Current_Bone2Model(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
 
+Bone2Model *Current_Bone2Edited(void) { return g_Bone2Slots[0]; }
+
 Motion2 *Current_Bone2Motion(void) { return ModelMotion(Current_Bone2Model(), BONE2_MAX_MOTIONS); }
 
 Bone2 *Current_Bone2(void) {

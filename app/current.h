@@ -41,6 +41,9 @@ Motion2 *Current_Obj2Motion(void);
 // The 2D bone model of g_Sel.g_Cur2DSlot, bone g_Sel.g_CurBoneIndex with its rest entry, the current
 // motion, the bone's track of it and its current key.
 Bone2Model *Current_Bone2Model(void);
+// The 2D bone model of slot 0, the one the 2D model editors work on: what their hooks are
+// handed as the context's model2, and what their dialogs and panels (no context) act on.
+Bone2Model *Current_Bone2Edited(void);
 BoneKey2 *Current_Bone2KeyBuf(void);
 Bone2 *Current_Bone2(void);
 Motion2 *Current_Bone2Motion(void);

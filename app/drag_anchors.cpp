@@ -38,7 +38,7 @@ void DragAnchor_PressAll(const HookCtx *c) { DragAnchors_SetAll(c->mouse, c->x, 
 
 void DragAnchor_PressACRedraw(const HookCtx *c) {
   DragAnchors_SetAC(c->mouse, c->x, c->y);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
-void DragAnchor_ReleaseRedraw(const HookCtx *c) { App_MarkAllRedraw(); }
+void DragAnchor_ReleaseRedraw(const HookCtx *c) { App_MarkAllRedraw(c->layout); }

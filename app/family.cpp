@@ -85,7 +85,7 @@ HookCtx Family_Context(i32 x, i32 y) {
   c.perspAngleY = g_Shell.g_PerspAngleY;
   c.slot = g_Sel.g_CurSlot;
   c.model = Current_Model3();
-  c.model2 = g_Bone2Slots[0];
+  c.model2 = Current_Bone2Edited();
   c.sel = &g_Sel;
   c.mouse = &g_Mouse;
   return c;

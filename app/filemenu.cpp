@@ -576,49 +576,61 @@ static const QuickLoad kQuick[] = {
   {"Brawl3D_2006", "woman.KZP", "KeyF11"},
 };
 
-// Reads a sample model into the current layer and shows it whole.
-static void QuickLoadModel(const QuickLoad &q) {
+// Context c with the model now in its selection's current slot (a load has replaced it).
+static HookCtx Reloaded(const HookCtx *c) {
+  HookCtx r = *c;
+  r.slot = c->sel->g_CurSlot;
+  r.model = SlotModel(r.slot);
+  return r;
+}
+
+// Reads a sample model into the context's layer and shows it whole.
+static void QuickLoadModel(const HookCtx *c, const QuickLoad &q) {
   // A missing sample folder leaves the data folder current, so the reader reports the file.
   if (q.folder) FileDlg_ChangeDir(q.folder);
   g_ModelAllocArrays = 1;
   ModelResult res;
-  if (Model3_OpenFile((i32)g_Sel.g_CurSlot, q.file, &res)) Doc_Replaced(DOC_MODEL3);
+  u32 slot = c->sel->g_CurSlot;
+  if (Model3_OpenFile((i32)slot, q.file, &res)) Doc_Replaced(DOC_MODEL3);
   Seam_ShowResult(&res);
-  Tex_CopyModel3Pixels((i32)g_Sel.g_CurSlot);
-  if (Model3 *m = SlotModel(g_Sel.g_CurSlot)) {
+  Tex_CopyModel3Pixels((i32)slot);
+  if (Model3 *m = SlotModel(slot)) {
     ExpandAllBones(m);
     Tree_BuildRowsBones3D();
   }
   if (q.folder && g_Lib.dataDir[0]) FileDlg_ChangeDir(g_Lib.dataDir);
-  View_FitAll();
+  HookCtx read = Reloaded(c);
+  View_FitAll(&read);
 }
 
-static void QuickLoadObjectSet(void) {
-  g_Sel.g_CurSlot = 0;
+static void QuickLoadObjectSet(const HookCtx *c) {
+  c->sel->g_CurSlot = 0;
   ModelResult res;
   if (Kzo_Read(0, "0.KZO", Seam_ShowResult, &res)) Doc_Replaced(DOC_OBJ3);
   Seam_ShowResult(&res);
-  g_Sel.g_CurPartIndex = 1;
-  App_RefreshLists();
+  c->sel->g_CurPartIndex = 1;
+  HookCtx read = Reloaded(c);
+  App_RefreshLists(&read);
   Kzo_UpdatePoses();
   Timer_Reset();
 }
 
-void FileMenu_QuickLoad(u32 which) {
+void FileMenu_QuickLoad(const HookCtx *c, u32 which) {
   if (which > QUICK_F11) return;
   const QuickLoad &q = kQuick[which];
   if (g_Lib.dataDir[0]) FileDlg_ChangeDir(g_Lib.dataDir);
   if (g_Shell.g_EditFamily == FAMILY_3D_MODEL) {
     // A quick load replaces the layer's model (or the object set) like an open does.
-    bool objects = g_Shell.g_EditSubMode == SUB_3D_OBJMOTION;
+    bool objects = c->layout == SUB_3D_OBJMOTION;
     bool loads = !objects || which == QUICK_F7;
     if (loads && !Discard_Ask(objects ? DOC_OBJ3 : DOC_MODEL3)) {
       Timer_Reset();
       return;
     }
-    if (objects && loads) QuickLoadObjectSet();
-    else if (!objects) QuickLoadModel(q);
-    App_RefreshLists();
+    if (objects && loads) QuickLoadObjectSet(c);
+    else if (!objects) QuickLoadModel(c, q);
+    HookCtx read = Reloaded(c);
+    App_RefreshLists(&read);
   }
   // A missing file was reported by the reader; the step is recorded all the same.
   if (g_ShellSeam.undoPush) g_ShellSeam.undoPush(q.label);

@@ -8,6 +8,7 @@
 // g_Sel.g_PolySelVerts / g_Sel.g_PolySelFaces and the document changed flags. Scene documents (movie,
 // collision set, 2D map) are reached through g_ShellEntries (app/entries.h).
 #pragma once
+#include "app/hook_ctx.h"
 #include "app/shell_ids.h"
 #include "model/types.h"
 
@@ -51,4 +52,6 @@ void FileMenu_DefaultName(char *out, size_t size, const char *fileName, const ch
 
 // Quick loads of the sample data (keys F7, F9, F11): which one.
 enum QuickLoadKind : u32 { QUICK_F7 = 0, QUICK_F9, QUICK_F11 };
-void FileMenu_QuickLoad(u32 which);
+// The key table hands its context: the quick load reads into the context's slot, moves its
+// selection and refreshes the lists on the model read.
+void FileMenu_QuickLoad(const HookCtx *c, u32 which);

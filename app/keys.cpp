@@ -41,10 +41,10 @@ KeyAction Key_GlobalAction(u32 vk, u32 family) {
   }
 }
 
-void Key_ToggleRenderMode(Model3 *m) {
+void Key_ToggleRenderMode(Model3 *m, u32 layout) {
   if (!m) return;
   Model3_SetRenderMode(m, m->renderMode == 4 ? 0 : 4);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
 }
 
 static void Call(void (*f)(void)) {
@@ -59,17 +59,17 @@ void Key_Run(const HookCtx *c, KeyAction a) {
     case KEY_REDO: Call(e.undoRedo); break;
     case KEY_OPTIONS: Call(g_ShellSeam.openOptions); break;
     case KEY_UNDO: Call(e.undoUndo); break;
-    case KEY_Z_RELEASED: g_Mouse.g_ZKeyHeld = 0; break;
-    case KEY_ANTIALIAS: Options_ToggleAntialias(); App_MarkAllRedraw(); break;
-    case KEY_VSYNC: Options_ToggleVSync(); break;
-    case KEY_CPU_OCCUPY: Options_ToggleCpuOccupy(); break;
+    case KEY_Z_RELEASED: c->mouse->g_ZKeyHeld = 0; break;
+    case KEY_ANTIALIAS: Options_ToggleAntialias(); App_MarkAllRedraw(c->layout); break;
+    case KEY_VSYNC: Options_ToggleVSync(c->layout); break;
+    case KEY_CPU_OCCUPY: Options_ToggleCpuOccupy(c->layout); break;
     case KEY_PROG_RUN: Call(e.progRun); break;
-    case KEY_REFRESH_LISTS: App_RefreshLists(); break;
+    case KEY_REFRESH_LISTS: App_RefreshLists(c); break;
     case KEY_PROG_STOP: Call(e.progStop); break;
-    case KEY_QUICK_F7: FileMenu_QuickLoad(QUICK_F7); break;
-    case KEY_RENDER_MODE: Key_ToggleRenderMode(c->model); break;
-    case KEY_QUICK_F9: FileMenu_QuickLoad(QUICK_F9); break;
-    case KEY_QUICK_F11: FileMenu_QuickLoad(QUICK_F11); break;
+    case KEY_QUICK_F7: FileMenu_QuickLoad(c, QUICK_F7); break;
+    case KEY_RENDER_MODE: Key_ToggleRenderMode(c->model, c->layout); break;
+    case KEY_QUICK_F9: FileMenu_QuickLoad(c, QUICK_F9); break;
+    case KEY_QUICK_F11: FileMenu_QuickLoad(c, QUICK_F11); break;
     default: break;
   }
 }

@@ -33,4 +33,4 @@ KeyAction Key_GlobalAction(u32 virtualKey, u32 family);
 // Runs one global action on the context (the fit: its view, model and selection).
 void Key_Run(const HookCtx *c, KeyAction action);
 // F8: render mode 4 for model m, or 0 when it is 4; nothing without a model.
-void Key_ToggleRenderMode(Model3 *m);
+void Key_ToggleRenderMode(Model3 *m, u32 layout);

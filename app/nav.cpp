@@ -97,8 +97,13 @@ void App_Navigate(const HookCtx *c) {
       }
       DragAnchors_SetAll(mouse, mouse->g_MouseX, mouse->g_MouseY);   // the editors' pairs and the pan anchor
       break;
-    // The orbit turns the shell's camera: the context only carries its angles' values.
-    case NAV_ORBIT: Nav_Orbit(&g_Shell.g_PerspAngleX, &g_Shell.g_PerspAngleY, mouse->g_NavMoveDX, mouse->g_NavMoveDY); break;
+    // The orbit turns the shell's camera from the angles the context carries.
+    case NAV_ORBIT: {
+      f32 ax = c->perspAngleX, ay = c->perspAngleY;
+      Nav_Orbit(&ax, &ay, mouse->g_NavMoveDX, mouse->g_NavMoveDY);
+      g_Shell.g_PerspAngleX = ax, g_Shell.g_PerspAngleY = ay;
+      break;
+    }
     default: break;
   }
 }
@@ -107,6 +112,6 @@ void App_ZDragZoom(const HookCtx *c) {
   if (c->mouse->g_ZKeyHeld != 1) return;
   bool l = Shell_ButtonHeld(BUTTON_LEFT), r = Shell_ButtonHeld(BUTTON_RIGHT);
   if (!Nav_ZZoom(c->view, &g_Shell.g_PerspStep, g_Shell.g_EditFamily, c->layout, l, r, g_Lib.frameDelta)) return;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
   g_Shell.g_StripDirty[0] = 1;   // the strip panel's redraw
 }

@@ -15,15 +15,19 @@
 
 
 // [SECTION] toggles
-void Options_ToggleVSync(void) {
-  u8 &on = g_AppShell.vsync[View_CurrentLayout()];
+void Options_ToggleVSync(void) { Options_ToggleVSync(View_CurrentLayout()); }
+
+void Options_ToggleVSync(u32 layout) {
+  u8 &on = g_AppShell.vsync[layout < VIEW_LAYOUTS ? layout : 0];
   on = on ? 0 : 1;
   if (g_ShellSeam.setVSync) g_ShellSeam.setVSync(on);
   g_Options.g_OptionDlgRefresh = 1;
 }
 
-void Options_ToggleCpuOccupy(void) {
-  u8 &on = g_AppShell.cpuOccupy[View_CurrentLayout()];
+void Options_ToggleCpuOccupy(void) { Options_ToggleCpuOccupy(View_CurrentLayout()); }
+
+void Options_ToggleCpuOccupy(u32 layout) {
+  u8 &on = g_AppShell.cpuOccupy[layout < VIEW_LAYOUTS ? layout : 0];
   on = on ? 0 : 1;
   Lib_SetCpuOccupy(on);
   g_Options.g_OptionDlgRefresh = 1;

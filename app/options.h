@@ -34,6 +34,9 @@ void Options_Show(OptionsShown *out);
 // put in effect, so box, byte and device always agree.
 void Options_ToggleVSync(void);
 void Options_ToggleCpuOccupy(void);
+// The same for layout `layout` (the key table passes its context's).
+void Options_ToggleVSync(u32 layout);
+void Options_ToggleCpuOccupy(u32 layout);
 // Antialiasing on when it is off and off when on (check box IDC_OPT_ANTIALIAS and F2); the device decides
 // (no 4x multisampling, or fullscreen, leaves it off) and the box shows what it made of it.
 void Options_ToggleAntialias(void);

@@ -24,7 +24,7 @@ void Preview_Enter(const HookCtx *c) {
   g_Shell.g_PrevEditFamily = 0;
   c->sel->g_CurSlot = 0;
   App_NewModelInSlot0();   // replaces slot 0's model: c->model no longer names it
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(c->sel);
   App_LoadFamilyMenu("MENU_PREVIEW");
 }
 
@@ -49,7 +49,7 @@ void Preview_DrawScene(const HookCtx *c) {
 
 void Preview_MouseDown(const HookCtx *c) {
   DragAnchors_SetAll(c->mouse, c->x, c->y);   // the five anchor pairs
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 void Preview_Command(const HookCtx *c) {

@@ -30,6 +30,7 @@ static_assert(STRIP_FLAG_COUNT == 7, "App_MarkAllRedraw sets the seven strip and
 static u32 s_WorkFaces, s_WorkVerts;
 
 bool View_DrawingMain(void) { return View_Get(g_Shell.g_EditSubMode, g_Shell.g_DrawView)->kind == VIEW_MAIN; }
+bool View_DrawingMain(const HookCtx *c) { return c->view && c->view->kind == VIEW_MAIN; }
 
 static bool InSubModes(u32 first, u32 last) { return g_Shell.g_EditSubMode >= first && g_Shell.g_EditSubMode <= last; }
 
@@ -117,8 +118,10 @@ bool View_MoreDue(const ViewChoiceInput *in, bool recording, u32 drawnSinceRest)
 }
 
 // [SECTION] refresh
-void App_MarkAllRedraw(void) {
-  u32 layout = View_CurrentLayout();
+void App_MarkAllRedraw(void) { App_MarkAllRedraw(View_CurrentLayout()); }
+
+void App_MarkAllRedraw(u32 layout) {
+  if (layout >= VIEW_LAYOUTS) layout = 0;
   i32 n = LayoutCount(layout);
   for (i32 i = 0; i < n; i++) {
     ViewRecord *v = &g_Shell.g_Views[layout][i];
@@ -150,10 +153,14 @@ ViewRecord *View_Active(void) {
 
 
 void App_RefreshLists(void) {
-  App_MarkAllRedraw();
-  const FamilyHooks *row = Family_Current();
   HookCtx c = Family_ShellContext();
-  if (row && row->refreshLists) row->refreshLists(&c);
+  App_RefreshLists(&c);
+}
+
+void App_RefreshLists(const HookCtx *c) {
+  App_MarkAllRedraw(c->layout);
+  const FamilyHooks *row = Family_Current();
+  if (row && row->refreshLists) row->refreshLists(c);
 }
 
 template <typename T>
@@ -161,32 +168,38 @@ static void AllocOnce(T **p, size_t count) {
   if (!*p) *p = (T *)calloc(count ? count : 1, sizeof(T));
 }
 
-void App_AllocWorkArrays(void) {
-  if (g_Sel.g_PolySelFaces) return;   // allocated once, never freed
+void App_AllocWorkArrays(void) { App_AllocWorkArrays(&g_Sel); }
+
+void App_AllocWorkArrays(ShellSelection *sel) {
+  if (sel->g_PolySelFaces) return;   // allocated once, never freed
   size_t faces = g_MaxPolygons ? g_MaxPolygons : 65000;
   size_t verts = g_MaxVertices ? g_MaxVertices : faces * 4;
-  AllocOnce(&g_Sel.g_PolySelFaces, faces);
-  AllocOnce(&g_Sel.g_PolySelVerts, verts);
-  AllocOnce(&g_Sel.g_PolyWorkVerts, verts);
-  AllocOnce(&g_Sel.g_PolyScreenPos, verts * 3);
-  AllocOnce(&g_Sel.g_PolyFaceCentres, faces * 2);
-  AllocOnce(&g_Sel.g_PolyFaceNormals2D, faces * 2);
-  bool all = g_Sel.g_PolySelFaces && g_Sel.g_PolySelVerts && g_Sel.g_PolyWorkVerts && g_Sel.g_PolyScreenPos && g_Sel.g_PolyFaceCentres &&
-             g_Sel.g_PolyFaceNormals2D;
+  AllocOnce(&sel->g_PolySelFaces, faces);
+  AllocOnce(&sel->g_PolySelVerts, verts);
+  AllocOnce(&sel->g_PolyWorkVerts, verts);
+  AllocOnce(&sel->g_PolyScreenPos, verts * 3);
+  AllocOnce(&sel->g_PolyFaceCentres, faces * 2);
+  AllocOnce(&sel->g_PolyFaceNormals2D, faces * 2);
+  bool all = sel->g_PolySelFaces && sel->g_PolySelVerts && sel->g_PolyWorkVerts && sel->g_PolyScreenPos && sel->g_PolyFaceCentres &&
+             sel->g_PolyFaceNormals2D;
   if (all) { s_WorkFaces = (u32)faces; s_WorkVerts = (u32)verts; }
 }
 
 u32 App_WorkFaceCount(void) { return s_WorkFaces; }
 u32 App_WorkVertCount(void) { return s_WorkVerts; }
-void App_ClearSelectionFlags(u32 verts, u32 faces) {
-  if (g_Sel.g_PolySelVerts) memset(g_Sel.g_PolySelVerts, 0, sizeof(u32) * (verts < s_WorkVerts ? verts : s_WorkVerts));
-  if (g_Sel.g_PolySelFaces) memset(g_Sel.g_PolySelFaces, 0, sizeof(u32) * (faces < s_WorkFaces ? faces : s_WorkFaces));
+void App_ClearSelectionFlags(u32 verts, u32 faces) { App_ClearSelectionFlags(&g_Sel, verts, faces); }
+
+void App_ClearSelectionFlags(ShellSelection *sel, u32 verts, u32 faces) {
+  if (sel->g_PolySelVerts) memset(sel->g_PolySelVerts, 0, sizeof(u32) * (verts < s_WorkVerts ? verts : s_WorkVerts));
+  if (sel->g_PolySelFaces) memset(sel->g_PolySelFaces, 0, sizeof(u32) * (faces < s_WorkFaces ? faces : s_WorkFaces));
 }
 
-void App_ForgetPolySelection(void) {
-  App_ClearSelectionFlags(s_WorkVerts, s_WorkFaces);
-  g_Sel.g_FreeCreateCount = 0;
-  g_Sel.g_PolyFaceNo = g_Sel.g_PolyVertexNo = -1;
+void App_ForgetPolySelection(void) { App_ForgetPolySelection(&g_Sel); }
+
+void App_ForgetPolySelection(ShellSelection *sel) {
+  App_ClearSelectionFlags(sel, s_WorkVerts, s_WorkFaces);
+  sel->g_FreeCreateCount = 0;
+  sel->g_PolyFaceNo = sel->g_PolyVertexNo = -1;
 }
 
 i32 View_TakeFreeSlot(i32 shown, i32 x, i32 y, i32 w, i32 h) {
@@ -450,15 +463,19 @@ void View_FitView(const HookCtx *c, ViewRecord *v) {
     View_FitOrtho(v, pts, n);
   }
   free(pts);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 void View_FitAll(void) {
-  Object_UpdateFrame();   // every pose current before the views are fitted
   // Built here: the callers have just replaced the model.
   HookCtx c = Family_ShellContext();
-  u32 layout = View_CurrentLayout();
+  View_FitAll(&c);
+}
+
+void View_FitAll(const HookCtx *c) {
+  Object_UpdateFrame();   // every pose current before the views are fitted
+  u32 layout = c->layout < VIEW_LAYOUTS ? c->layout : 0;
   i32 n = LayoutCount(layout);
-  for (i32 i = 1; i < n; i++) View_FitView(&c, View_Get(layout, (u32)i));
+  for (i32 i = 1; i < n; i++) View_FitView(c, View_Get(layout, (u32)i));
   g_Shell.g_ActiveView = 0;
 }

@@ -25,6 +25,8 @@ void View_SetCount(u32 layout, i32 count);
 ViewRecord *View_Get(u32 layout, u32 index);
 // True while the view being drawn (g_Shell.g_DrawView of the current layout) is a main view (kind 0).
 bool View_DrawingMain(void);
+// True when the context's view (for a draw hook the view being drawn) is a main view.
+bool View_DrawingMain(const HookCtx *c);
 // The frame render's request for the view drawn now (g_Shell.g_DrawView of the current layout), from
 // the family, the sub-mode and the view records (the library's g_LibHooks.frameRequest).
 void View_FrameRequest(FrameRequest *out);
@@ -56,6 +58,8 @@ bool View_MoreDue(const ViewChoiceInput *in, bool recording, u32 drawnSinceRest)
 // Flags every view of the current layout for redraw; also sets g_Shell.g_LayerDlgRefresh and the
 // sketch dialog's refresh flag.
 void App_MarkAllRedraw(void);
+// The same for layout `layout` (a hook passes its context's).
+void App_MarkAllRedraw(u32 layout);
 // The 3D editor's layer panel re-checks its buttons when 1 (the panel clears it).
 // Runs step(arg) with view `view` of the current layout as the view drawn (the one the frame
 // render and the draw hooks are handed), then puts the drawn view back; step's answer.
@@ -63,8 +67,14 @@ bool View_DrawnAs(u32 view, bool (*step)(void *arg), void *arg);
 // View g_Shell.g_ActiveView of the current layout: the view that code reached from no family
 // hook (panels, keys, the per-frame steps) acts on. Hooks act on their context's view.
 ViewRecord *View_Active(void);
+// Flags the views for redraw and runs the family's list refresh: on a context of the shell's
+// records, or on the one a hook hands on.
 void App_RefreshLists(void);
+void App_RefreshLists(const HookCtx *c);
+// Allocates the selection flags and work arrays below into the shell's record, or into the
+// record handed when its arrays are still missing (once for the program's life).
 void App_AllocWorkArrays(void);
+void App_AllocWorkArrays(ShellSelection *sel);
 // Selection flags of the polygon editors, one u32 per face / vertex (null until allocated).
 // State the polygon editors share (3D modelling and the 2D polygon sub-mode): the points of
 // the polygon under free creation and how many are fixed (0..3; the next one follows the
@@ -72,6 +82,7 @@ void App_AllocWorkArrays(void);
 // A model replaced (read or made new): every selection flag cleared, the free-creation points
 // dropped, the picked face and corner none.
 void App_ForgetPolySelection(void);
+void App_ForgetPolySelection(ShellSelection *sel);
 // Work arrays of the polygon editors: a u32 per vertex; the screen x, y and depth of every
 // position (3 f32 per vertex, refilled by each pick pass); per face the screen centre and the
 // mean normal projected on the view's axes (2 f32 each per face).
@@ -80,6 +91,7 @@ u32 App_WorkFaceCount(void);
 u32 App_WorkVertCount(void);
 // Clears the first `verts` vertex flags and `faces` face flags (cut to what was allocated).
 void App_ClearSelectionFlags(u32 verts, u32 faces);
+void App_ClearSelectionFlags(ShellSelection *sel, u32 verts, u32 faces);
 // True when the current 3D layer holds a model (the overlay is skipped without one).
 bool App_HasCurrentModel3(void);
 // First free view slot 1..7 of the current layout, or -1 (no window made: see View_AddView).
@@ -118,6 +130,8 @@ void View_FitView(const HookCtx *c, ViewRecord *v);
 // Runs the pose pass, then fits views 1..count-1 of the current layout to the current model;
 // view 0 is not fitted.
 void View_FitAll(void);
+// The same for the layout and the model of context c.
+void View_FitAll(const HookCtx *c);
 // The points a fit of model m uses for a view kind in a sub-mode, by the selection sel (x, y, z
 // triples, malloc'd; null when there are none). n receives the count.
 f32 *View_GatherFitPoints(const Model3 *m, const ShellSelection *sel, u32 subMode, u32 kind, u32 *n);

@@ -103,12 +103,14 @@ bool Ed2D_PanelCommand(u32 id);
 u32 Ed2D_WindowSet(u32 subMode);
 
 // [SECTION] model
-// Slot 0's 2D bone model: made (full arrays, shown) when the slot is empty.
+// Slot 0's 2D bone model: made (full arrays, shown) when the slot is empty. A hook passes the
+// model its context holds (returned when there is one).
+Bone2Model *Ed2D_EnsureBoneModel(Bone2Model *held);
 Bone2Model *Ed2D_EnsureBoneModel(void);
 // "新規作成" of the bone and motion menus: slot 0 gets a new model (asking first when the
-// model changed since made, loaded or saved). False when the user kept the old one. Bone 0
-// becomes sel's current bone (g_Sel's without sel).
-bool Ed2D_NewBoneModel(ShellSelection *sel);
+// model `held` changed since made, loaded or saved). False when the user kept the old one.
+// Bone 0 becomes sel's current bone, the lists refresh on context c with the new model.
+bool Ed2D_NewBoneModel(const HookCtx *c);
 bool Ed2D_NewBoneModel(void);
 
 // [SECTION] mapping
@@ -137,16 +139,16 @@ void Ed2D_DrawSkeleton(const Bone2Model *m, const Bone2Point *pts, bool posed, i
 i32 Ed2D_PickBone(const Bone2Model *m, i32 slot, f32 fx, f32 fy, bool posed);
 // Picks the bone of m under the mouse record's stored position into sel's current bone; sets
 // the dialog's refresh flag when it changed. Without records: slot 0, g_Sel and g_Mouse.
-void Ed2D_PickCurrentBone(const Bone2Model *m, ShellSelection *sel, const ShellMouse *mouse, bool posed);
+void Ed2D_PickCurrentBone(const HookCtx *c, bool posed);
 void Ed2D_PickCurrentBone(bool posed);
 // The one step that makes bone b current in sel, wherever it was chosen: the strips' current
 // row follows, the views are redrawn and every field of the bone dialog shows the bone at once
 // (number, name, position, parent, tree item; the list's line alone and its caret unless the
 // choice came from the list, whose own extended selection the drag moves). False when b
 // already was current or is no bone.
-bool Ed2D_ChooseBone(ShellSelection *sel, i32 b, bool fromList);
-// As a pick or the tree does (g_Sel without sel).
-bool Ed2D_MakeBoneCurrent(ShellSelection *sel, i32 b);
+bool Ed2D_ChooseBone(const Bone2Model *m, ShellSelection *sel, u32 layout, i32 b, bool fromList);
+// As a pick or the tree does (slot 0's model, g_Sel and the current layout without them).
+bool Ed2D_MakeBoneCurrent(const Bone2Model *m, ShellSelection *sel, u32 layout, i32 b);
 bool Ed2D_MakeBoneCurrent(i32 b);
 // Moves every selected bone without a selected ancestor by (dx, dy) (sel: 128 flags).
 void Ed2D_MoveSelectedBones(Bone2Model *m, const u32 *sel, f32 dx, f32 dy);
@@ -169,7 +171,9 @@ bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice);
 void Ed2D_BoneDlgCommand(u32 id);
 void Ed2D_BoneDlgTick(void);
 // The bone dialog's number, position and name fields from the current bone now, and its list
-// line alone when a choice outside the list asked for it (clears the refresh flag).
+// line alone when a choice outside the list asked for it (clears the refresh flag); of model m
+// with sel's current bone, or of slot 0's model and g_Sel.
+void Ed2D_BoneDlgShowCurrent(const Bone2Model *m, const ShellSelection *sel);
 void Ed2D_BoneDlgShowCurrent(void);
 void Ed2D_BoneTreeSelected(const char *text);
 // Whether bone b's list line is selected, as the per-frame update mirrored it (g_Shell.g_ListSelMirror).

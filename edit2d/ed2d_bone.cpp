@@ -32,8 +32,8 @@ static const char kParentRefused[] =
 // [SECTION] hooks
 void Ed2D_BoneInit(const HookCtx *c) {
   c->sel->g_CurSlot = 0;
-  App_AllocWorkArrays();
-  Ed2D_InitCommon(c->sel, SUB_2D_BONE);
+  App_AllocWorkArrays(c->sel);
+  Ed2D_InitCommon(c, SUB_2D_BONE);
 }
 
 void Ed2D_SetDragAnchors(const HookCtx *c) {
@@ -67,26 +67,28 @@ i32 Ed2D_PickBone(const Bone2Model *m, i32 slot, f32 fx, f32 fy, bool posed) {
   return best;
 }
 
-void Ed2D_PickCurrentBone(const Bone2Model *m, ShellSelection *sel, const ShellMouse *mouse, bool posed) {
+void Ed2D_PickCurrentBone(const HookCtx *c, bool posed) {
   if (!posed) Bone2_BuildRestMatrices();   // a bone dragged since the last pass is where it now is
   f32 fx, fy;
-  Ed2D_ClientToFrame(mouse->g_MouseX, mouse->g_MouseY, &fx, &fy);
-  Ed2D_MakeBoneCurrent(sel, Ed2D_PickBone(m, 0, fx, fy, posed));
+  Ed2D_ClientToFrame(c->mouse->g_MouseX, c->mouse->g_MouseY, &fx, &fy);
+  Ed2D_MakeBoneCurrent(c->model2, c->sel, c->layout, Ed2D_PickBone(c->model2, 0, fx, fy, posed));
 }
 
-void Ed2D_PickCurrentBone(bool posed) { Ed2D_PickCurrentBone(g_Bone2Slots[0], &g_Sel, &g_Mouse, posed); }
+void Ed2D_PickCurrentBone(bool posed) {
+  HookCtx c = Family_ShellContext();
+  Ed2D_PickCurrentBone(&c, posed);
+}
 
-bool Ed2D_ChooseBone(ShellSelection *sel, i32 b, bool fromList) {
-  const Bone2Model *m = g_Bone2Slots[0];
+bool Ed2D_ChooseBone(const Bone2Model *m, ShellSelection *sel, u32 layout, i32 b, bool fromList) {
   if (b < 0 || (m && b >= Bone2_BoneCount(m)) || (u32)b == sel->g_CurBoneIndex) return false;
   sel->g_CurBoneIndex = (u32)b;
   g_TreeRows.current = b;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
   // Every field shows the bone before anything else reads them: a "決定" that follows
   // applies the name and parent shown, to the bone shown.
   Ed2DEditor &e = g_Ed2D;
   e.boneReselect = fromList ? 0 : 1;
-  Ed2D_BoneDlgShowCurrent();
+  Ed2D_BoneDlgShowCurrent(m, sel);
   if (m && e.boneDlg) {
     // The tree's own notification of this selection finds the bone current already.
     if (e.boneTree && e.treeItems[b]) Widget_TreeSelect(e.boneTree, e.treeItems[b]);
@@ -95,8 +97,10 @@ bool Ed2D_ChooseBone(ShellSelection *sel, i32 b, bool fromList) {
   return true;
 }
 
-bool Ed2D_MakeBoneCurrent(ShellSelection *sel, i32 b) { return Ed2D_ChooseBone(sel, b, false); }
-bool Ed2D_MakeBoneCurrent(i32 b) { return Ed2D_MakeBoneCurrent(&g_Sel, b); }
+bool Ed2D_MakeBoneCurrent(const Bone2Model *m, ShellSelection *sel, u32 layout, i32 b) {
+  return Ed2D_ChooseBone(m, sel, layout, b, false);
+}
+bool Ed2D_MakeBoneCurrent(i32 b) { return Ed2D_MakeBoneCurrent(Current_Bone2Edited(), &g_Sel, View_CurrentLayout(), b); }
 
 static bool RightAlone(void) {
   return Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
@@ -109,7 +113,7 @@ static bool LeftAlone(void) {
 void Ed2D_BoneUpdate(const HookCtx *c) {
   Bone2Model *m = c->model2;
   if (!m || g_Bone2SlotShown[0] != 1) return;
-  if (RightAlone()) Ed2D_PickCurrentBone(m, c->sel, c->mouse, false);
+  if (RightAlone()) Ed2D_PickCurrentBone(c, false);
   m->displayMode = 3;
   Lib_SetSceneDraw(1);
 }
@@ -145,7 +149,7 @@ void Ed2D_BoneMouseMove(const HookCtx *c) {
     if (dx != 0.0f || dy != 0.0f) {
       Ed2D_MoveSelectedBones(m, sel, dx, dy);
       Doc_MarkEdited(DOC_BONE2);
-      App_MarkAllRedraw();
+      App_MarkAllRedraw(c->layout);
     }
     Ed2D_RebindSkin(m);
   }
@@ -272,7 +276,7 @@ void Ed2D_RebindSkin(Bone2Model *m) {
   Ed2D_RebindModel(m, 0);
 }
 
-void Ed2D_RebindSkin(void) { Ed2D_RebindSkin(g_Bone2Slots[0]); }
+void Ed2D_RebindSkin(void) { Ed2D_RebindSkin(Current_Bone2Edited()); }
 
 // [SECTION] dialog fills
 void Ed2D_BoneLabel(const Bone2Model *m, i32 b, char *out, u32 size) {
@@ -378,10 +382,10 @@ static void AddBone(Bone2Model *m) {
 
 void Ed2D_BoneDlgCommand(u32 id) {
   Ed2DEditor &e = g_Ed2D;
-  Bone2Model *m = g_Bone2Slots[0];
+  Bone2Model *m = Current_Bone2Edited();
   if (!m) return;
   i32 caret = e.boneList ? Widget_ListCaret(e.boneList) : -1;
-  Ed2D_ChooseBone(&g_Sel, caret, true);
+  Ed2D_ChooseBone(m, &g_Sel, View_CurrentLayout(), caret, true);
   switch (id) {
     case IDC_BONE_APPLY: Apply(m); break;
     case IDC_BONE_COLOR: {
@@ -398,15 +402,16 @@ void Ed2D_BoneDlgCommand(u32 id) {
   }
 }
 
-void Ed2D_BoneDlgShowCurrent(void) {
+void Ed2D_BoneDlgShowCurrent(void) { Ed2D_BoneDlgShowCurrent(Current_Bone2Edited(), &g_Sel); }
+
+void Ed2D_BoneDlgShowCurrent(const Bone2Model *m, const ShellSelection *sel) {
   Ed2DEditor &e = g_Ed2D;
-  const Bone2Model *m = g_Bone2Slots[0];
   if (!e.boneDlg) {
     e.boneRefresh = 1;   // a dialog opened later shows the bone
     return;
   }
   e.boneRefresh = 0;
-  u32 b = g_Sel.g_CurBoneIndex;
+  u32 b = sel->g_CurBoneIndex;
   char text[64];
   Str_Format(text, sizeof text, "ボーンNo.%d", (int)b);
   Widget_SetText(e.boneDlg, IDC_BONE_NO, text);
@@ -430,7 +435,7 @@ void Ed2D_BoneDlgTick(void) {
 
 void Ed2D_BoneTreeSelected(const char *text) {
   Ed2DEditor &e = g_Ed2D;
-  const Bone2Model *m = g_Bone2Slots[0];
+  const Bone2Model *m = Current_Bone2Edited();
   if (!m || !text) return;
   for (i32 b = 0; b < Bone2_BoneCount(m); b++)
     if (strcmp(e.boneLabels[b], text) == 0) {

@@ -30,8 +30,6 @@
 Ed2DMotionEditor g_Ed2DMotion;
 
 // [SECTION] model access
-static Bone2Model *Slot0Model(void) { return g_Bone2Slots[0]; }
-
 static bool MotionInUse(const Bone2Model *m) {
   return m && m->currentMotion >= 0 && m->currentMotion < m->motionCount && m->currentMotion < BONE2_MAX_MOTIONS;
 }
@@ -55,7 +53,7 @@ static Bone2Track *CurTrackMade(Bone2Model *m, const ShellSelection *sel) {
 }
 
 static bool Editable(const Bone2Model *m) { return g_Shell.g_Playing != 1 && m != nullptr; }
-static bool Editable(void) { return Editable(Slot0Model()); }
+static bool Editable(void) { return Editable(Current_Bone2Edited()); }
 
 static void Edited(void) { Doc_MarkEdited(DOC_BONE2); }
 
@@ -77,7 +75,7 @@ i32 Ed2D_MotionKeyIndex(Bone2Model *m, const ShellSelection *sel) {
   return g_Ed2DMotion.keyIndex;
 }
 
-i32 Ed2D_MotionKeyIndex(void) { return Ed2D_MotionKeyIndex(Slot0Model(), &g_Sel); }
+i32 Ed2D_MotionKeyIndex(void) { return Ed2D_MotionKeyIndex(Current_Bone2Edited(), &g_Sel); }
 
 BoneKey2 *Ed2D_MotionCurrentKey(Bone2Model *m, const ShellSelection *sel) {
   Bone2Track *t = CurTrack(m, sel);
@@ -86,20 +84,20 @@ BoneKey2 *Ed2D_MotionCurrentKey(Bone2Model *m, const ShellSelection *sel) {
   return k >= 0 ? &t->keys[k] : nullptr;
 }
 
-BoneKey2 *Ed2D_MotionCurrentKey(void) { return Ed2D_MotionCurrentKey(Slot0Model(), &g_Sel); }
+BoneKey2 *Ed2D_MotionCurrentKey(void) { return Ed2D_MotionCurrentKey(Current_Bone2Edited(), &g_Sel); }
 
 // The key at the current key index when it lies on the current frame.
 static BoneKey2 *KeyOnFrame(Bone2Model *m, const ShellSelection *sel) {
   BoneKey2 *k = Ed2D_MotionCurrentKey(m, sel);
   return k && m && k->frame == m->currentFrame ? k : nullptr;
 }
-static BoneKey2 *KeyOnFrame(void) { return KeyOnFrame(Slot0Model(), &g_Sel); }
+static BoneKey2 *KeyOnFrame(void) { return KeyOnFrame(Current_Bone2Edited(), &g_Sel); }
 
 static void AfterKeyChange(Bone2Model *m, const ShellSelection *sel) {
   Bone2_UpdateKeyIndices(0);
   Ed2D_MotionKeyIndex(m, sel);
 }
-static void AfterKeyChange(void) { AfterKeyChange(Slot0Model(), &g_Sel); }
+static void AfterKeyChange(void) { AfterKeyChange(Current_Bone2Edited(), &g_Sel); }
 
 // [SECTION] keys
 bool Ed2D_MotionCreateKey(Bone2Model *m, const ShellSelection *sel) {
@@ -126,10 +124,10 @@ bool Ed2D_MotionCreateKey(Bone2Model *m, const ShellSelection *sel) {
   return true;
 }
 
-bool Ed2D_MotionCreateKey(void) { return Ed2D_MotionCreateKey(Slot0Model(), &g_Sel); }
+bool Ed2D_MotionCreateKey(void) { return Ed2D_MotionCreateKey(Current_Bone2Edited(), &g_Sel); }
 
 void Ed2D_MotionDeleteKey(void) {
-  Bone2Model *m = Slot0Model();
+  Bone2Model *m = Current_Bone2Edited();
   if (!Editable()) return;
   Bone2Track *t = CurTrack(m, &g_Sel);
   if (!t || !t->keys) return;
@@ -152,7 +150,7 @@ void Ed2D_MotionCutKey(void) {
 }
 
 void Ed2D_MotionPasteKey(void) {
-  Bone2Model *m = Slot0Model();
+  Bone2Model *m = Current_Bone2Edited();
   if (!Editable() || !CurTrackMade(m, &g_Sel)) return;
   Ed2D_MotionCreateKey();   // refused on a taken frame: that key is replaced below
   Bone2_UpdateKeyIndices(0);
@@ -165,7 +163,7 @@ void Ed2D_MotionPasteKey(void) {
 }
 
 bool Ed2D_MotionMoveKey(i32 delta) {
-  Bone2Model *m = Slot0Model();
+  Bone2Model *m = Current_Bone2Edited();
   if (!Editable() || delta == 0) return false;
   Bone2Track *t = CurTrack(m, &g_Sel);
   BoneKey2 *key = KeyOnFrame();
@@ -194,7 +192,7 @@ static bool RightAlone(void) {
   return Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
 }
 
-bool Ed2D_MotionDragKey(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy) {
+bool Ed2D_MotionDragKey(Bone2Model *m, const ShellSelection *sel, u32 layout, f32 dx, f32 dy) {
   if (!Editable(m) || sel->g_CurBoneIndex < 1) return false;
   BoneKey2 *k = KeyOnFrame(m, sel);
   if (!k || (dx == 0.0f && dy == 0.0f)) return false;
@@ -208,23 +206,25 @@ bool Ed2D_MotionDragKey(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy
   Str_Copy(g_Ed2DMotion.undoLabel, sizeof g_Ed2DMotion.undoLabel, label);
   Edited();
   g_Ed2DMotion.valuesRefresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
   return true;
 }
 
-bool Ed2D_MotionDragKey(f32 dx, f32 dy) { return Ed2D_MotionDragKey(Slot0Model(), &g_Sel, dx, dy); }
+bool Ed2D_MotionDragKey(f32 dx, f32 dy) {
+  return Ed2D_MotionDragKey(Current_Bone2Edited(), &g_Sel, View_CurrentLayout(), dx, dy);
+}
 
 void Ed2D_MotionLButtonDown(const HookCtx *c) {
   Ed2D_SetDragAnchors(c);
   Ed2D_MotionCreateKey(c->model2, c->sel);
-  App_MarkAllRedraw();
-  Ed2D_RefreshMotionLists();
+  App_MarkAllRedraw(c->layout);
+  Ed2D_RefreshMotionLists(c->model2);
 }
 
 void Ed2D_MotionMouseMove(const HookCtx *c) {
   f32 fx, fy;
   Ed2D_ClientToFrame(c->x, c->y, &fx, &fy);
-  if (LeftAlone()) Ed2D_MotionDragKey(c->model2, c->sel, fx - g_Ed2D.dragX, fy - g_Ed2D.dragY);
+  if (LeftAlone()) Ed2D_MotionDragKey(c->model2, c->sel, c->layout, fx - g_Ed2D.dragX, fy - g_Ed2D.dragY);
   g_Ed2D.dragX = fx;
   g_Ed2D.dragY = fy;
 }
@@ -250,8 +250,8 @@ static i32 NextKeyFrame(const Bone2Track *t, i32 f) {
   return f;
 }
 
-i32 Ed2D_PrevKeyFrame(i32 f) { return PrevKeyFrame(RowTrack(Slot0Model(), &g_Sel), f); }
-i32 Ed2D_NextKeyFrame(i32 f) { return NextKeyFrame(RowTrack(Slot0Model(), &g_Sel), f); }
+i32 Ed2D_PrevKeyFrame(i32 f) { return PrevKeyFrame(RowTrack(Current_Bone2Edited(), &g_Sel), f); }
+i32 Ed2D_NextKeyFrame(i32 f) { return NextKeyFrame(RowTrack(Current_Bone2Edited(), &g_Sel), f); }
 
 void Ed2D_MotionWheelKey(const HookCtx *c) {
   Bone2Model *m = c->model2;
@@ -260,7 +260,7 @@ void Ed2D_MotionWheelKey(const HookCtx *c) {
   m->currentFrame = c->step < 0 ? PrevKeyFrame(t, m->currentFrame) : NextKeyFrame(t, m->currentFrame);
   AfterKeyChange(m, c->sel);
   g_Ed2DMotion.stripRefresh = g_Ed2DMotion.valuesRefresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 // [SECTION] playback
@@ -269,7 +269,7 @@ static const PlayControl kPlay = {&g_Ed2DMotion.valuesDlg, IDC_MOT2D_LOOP, &g_Ed
                                   &g_Ed2DMotion.stripRefresh};
 
 void Ed2D_MotionPlay(void) {
-  Bone2Model *m = Slot0Model();
+  Bone2Model *m = Current_Bone2Edited();
   if (!m) return;
   // A play while playing starts again and keeps the frame from before the first.
   Play_Start(&kPlay, &m->currentFrame, g_Shell.g_Playing != 1 ? &g_Ed2DMotion.playStart : nullptr);
@@ -277,7 +277,7 @@ void Ed2D_MotionPlay(void) {
 }
 
 void Ed2D_MotionStop(void) {
-  Bone2Model *m = Slot0Model();
+  Bone2Model *m = Current_Bone2Edited();
   Play_Stop(&kPlay, m ? &m->currentFrame : nullptr, g_Ed2DMotion.playStart);
   Bone2_UpdateKeyIndices(0);
   g_Ed2DMotion.valuesRefresh = 1;
@@ -313,7 +313,7 @@ static void CreateWindows(const Bone2Model *m) {
   if (!e.listDlg) {
     e.listDlg = Create(ED2D_MOT_WIN_LIST, sw - 228, 47, 228, 450);
     e.motionList = e.listDlg ? Widget_CreateList(e.listDlg, 1, 0, 95, 222, 330, WIDGET_LIST_NOTIFY) : nullptr;
-    Ed2D_FillMotionList();
+    Ed2D_FillMotionList(m);
     if (e.listDlg) Widget_Activate(e.listDlg);
   }
 }
@@ -322,14 +322,13 @@ void Ed2D_MotionInit(const HookCtx *c) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
   ShellSelection *sel = c->sel;
   sel->g_CurSlot = 0;
-  App_AllocWorkArrays();
-  Ed2D_InitCommon(sel, SUB_2D_MOTION);   // run state 2, 2D slot 0, MENU_2D_MOTION
+  App_AllocWorkArrays(sel);
+  Ed2D_InitCommon(c, SUB_2D_MOTION);   // run state 2, 2D slot 0, MENU_2D_MOTION
   e.tool = 1;
   if (sel->g_CurPartIndex == 0) sel->g_CurPartIndex = 1;
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
-  // Made here when slot 0 is empty: the context's model is not read after this.
-  Bone2Model *m = Ed2D_EnsureBoneModel();
+  Bone2Model *m = Ed2D_EnsureBoneModel(c->model2);   // made here when slot 0 is empty
   if (m) m->currentFrame = 0;
   e.loop = 1;
   e.playStart = 0;
@@ -340,7 +339,7 @@ void Ed2D_MotionInit(const HookCtx *c) {
   g_Strip.g_StripGeo.margin = 0;
   CreateWindows(m);
   Tree_BuildRowsBones2D();
-  Ed2D_RefreshMotionLists();
+  Ed2D_RefreshMotionLists(m);
 }
 
 void Ed2D_MotionLeave(const HookCtx *c) {
@@ -371,7 +370,7 @@ void Ed2D_MotionUpdate(const HookCtx *c) {
     if (e.scrollBar) Widget_SetScroll(e.scrollBar, -1, m->currentFrame);
   }
   m->displayMode = g_Shell.g_Playing == 1 || Shell_ButtonHeld(BUTTON_LEFT) ? 2 : 3;
-  if (RightAlone()) Ed2D_PickCurrentBone(m, c->sel, c->mouse, true);
+  if (RightAlone()) Ed2D_PickCurrentBone(c, true);
   Lib_SetSceneDraw(1);
 }
 

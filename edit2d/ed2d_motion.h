@@ -73,8 +73,9 @@ i32 Ed2D_MotionKeyIndex(void);
 BoneKey2 *Ed2D_MotionCurrentKey(Bone2Model *m, const ShellSelection *sel);
 BoneKey2 *Ed2D_MotionCurrentKey(void);
 // The view drag of the current key by (dx, dy) pixels under the current tool, when that key
-// lies on the current frame; the undo label and the edited flag follow. False otherwise.
-bool Ed2D_MotionDragKey(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy);
+// lies on the current frame; the undo label and the edited flag follow, the views of `layout`
+// are redrawn. False otherwise.
+bool Ed2D_MotionDragKey(Bone2Model *m, const ShellSelection *sel, u32 layout, f32 dx, f32 dy);
 bool Ed2D_MotionDragKey(f32 dx, f32 dy);
 // Moves the current bone's key on the current frame by `delta` frames (at least frame 0); the
 // current frame follows. False (nothing changed) when the target frame holds a key.
@@ -86,7 +87,11 @@ void Ed2D_MotionPlay(void);
 void Ed2D_MotionStop(void);
 
 // [SECTION] lists
+// The motion sub-mode's dialogs, strip and motion list refreshed from model m (slot 0's
+// without it).
+void Ed2D_RefreshMotionLists(const Bone2Model *m);
 void Ed2D_RefreshMotionLists(void);
+void Ed2D_FillMotionList(const Bone2Model *m);
 void Ed2D_FillMotionList(void);
 // The strip's scroll bar: range 0..length - 1 of m's current motion, position its current
 // frame (nothing without m).

@@ -23,7 +23,6 @@
 
 static const char kNoMoreMotions[] = "これ以上 モーションを追加できません。";
 
-static Bone2Model *Slot0Model(void) { return g_Bone2Slots[0]; }
 
 static bool MotionInUse(const Bone2Model *m) {
   return m && m->currentMotion >= 0 && m->currentMotion < m->motionCount && m->currentMotion < BONE2_MAX_MOTIONS;
@@ -40,8 +39,9 @@ static void SetFrame(Bone2Model *m, i32 f) {
 // [SECTION] lists
 static Ed2DLines s_Lines;   // one fill at a time
 
-void Ed2D_FillMotionList(void) {
-  const Bone2Model *m = Slot0Model();
+void Ed2D_FillMotionList(void) { Ed2D_FillMotionList(Current_Bone2Edited()); }
+
+void Ed2D_FillMotionList(const Bone2Model *m) {
   void *list = g_Ed2DMotion.motionList;
   if (!m || !list) return;
   i32 n = m->motionCount < 0 ? 0 : m->motionCount;
@@ -49,11 +49,13 @@ void Ed2D_FillMotionList(void) {
   Ed2D_FillAs(list, ED2D_FILL_LIST, &s_Lines);
 }
 
-void Ed2D_RefreshMotionLists(void) {
+void Ed2D_RefreshMotionLists(void) { Ed2D_RefreshMotionLists(Current_Bone2Edited()); }
+
+void Ed2D_RefreshMotionLists(const Bone2Model *m) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
   e.valuesRefresh = e.stripRefresh = e.listRefresh = 1;
   g_Strip.g_StripWindows[STRIP_BONE2_KEYS].dirty = 1;
-  Ed2D_FillMotionList();
+  Ed2D_FillMotionList(m);
 }
 
 void Ed2D_MotionSetFrameBar(const Bone2Model *m) {
@@ -138,7 +140,7 @@ void Ed2D_MotionDlgTick(void) {
 // [SECTION] motion list
 static void MotionChanged(void) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
-  Bone2Model *m = Slot0Model();
+  Bone2Model *m = Current_Bone2Edited();
   m->currentFrame = 0;
   e.lastMotion = m->currentMotion;
   e.listRefresh = 1;
@@ -149,7 +151,7 @@ static void MotionChanged(void) {
 }
 
 static bool ApplyMotion(const Ed2DMList *l) {
-  Bone2Model *m = Slot0Model();
+  Bone2Model *m = Current_Bone2Edited();
   if (!MotionInUse(m)) return false;
   if (!Ed2D_MListApplyFields(l, &m->motions[m->currentMotion])) return false;
   Doc_MarkEdited(DOC_BONE2);
@@ -177,7 +179,7 @@ static bool MakeMotionTracks(Bone2Model *m, i32 n) {
 }
 
 static void AddMotion(const Ed2DMList *l) {
-  Bone2Model *m = Slot0Model();
+  Bone2Model *m = Current_Bone2Edited();
   if (!ApplyMotion(l)) return;
   if (m->motionCount >= BONE2_MAX_MOTIONS) {
     Seam_ErrorBox(kNoMoreMotions);
@@ -200,18 +202,18 @@ static const Ed2DMList kList = {
     BONE2_MAX_MOTIONS, true, MotionChanged, ApplyMotion, AddMotion, Ed2D_FillMotionList};
 
 void Ed2D_MotionListCommand(u32 id) {
-  Bone2Model *m = Slot0Model();
+  Bone2Model *m = Current_Bone2Edited();
   if (m) Ed2D_MListCommand(&kList, &m->currentMotion, m->motionCount, id);
 }
 
 void Ed2D_MotionListTick(void) {
-  const Bone2Model *m = Slot0Model();
+  const Bone2Model *m = Current_Bone2Edited();
   if (m) Ed2D_MListTick(&kList, m->motions, m->motionCount, m->currentMotion);
 }
 
 // [SECTION] key strip
 void Ed2D_MotionKeyScroll(u32 code, i32 pos) {
-  Bone2Model *m = Slot0Model();
+  Bone2Model *m = Current_Bone2Edited();
   if (!m) return;
   i32 len = MotionLength(m);
   i32 f = Ed2D_StripScrollFrame(code, pos, m->currentFrame, len > 1 ? len - 1 : 0);
@@ -231,14 +233,14 @@ i32 Ed2D_MotionSnapFrame(const Bone2Track *t, i32 current) {
 }
 
 static void FrameFromStrip(i32 x) {
-  Bone2Model *m = Slot0Model();
+  Bone2Model *m = Current_Bone2Edited();
   SetFrame(m, Ed2D_StripFrameFromX(x, MotionLength(m)));
   Tree_BuildRowsBones2D();
 }
 
 // A click on a row makes its bone current; inside the expander box it opens or closes it.
 static void ClickRow(i32 x) {
-  Bone2Model *m = Slot0Model();
+  Bone2Model *m = Current_Bone2Edited();
   i32 r = g_TreeRows.hovered;
   if (r < 0 || r >= g_TreeRows.count || r >= TREE_ROWS) return;
   const HierRow &row = g_TreeRows.rows[r];
@@ -251,7 +253,7 @@ static void ClickRow(i32 x) {
 
 // A left release on the frame of the press (a click, not a scrub) snaps to a near key.
 static void Snap(void) {
-  Bone2Model *m = Slot0Model();
+  Bone2Model *m = Current_Bone2Edited();
   if (m->currentFrame != g_Ed2DMotion.pressFrame) return;
   Bone2_UpdateKeyIndices(0);
   Bone2Track *t = m && g_Sel.g_CurBoneIndex > 0 && MotionInUse(m) ? Bone2_Track(m, (i32)g_Sel.g_CurBoneIndex, m->currentMotion)
@@ -261,7 +263,7 @@ static void Snap(void) {
 
 static void MiddleDrag(i32 dx) { Ed2D_MotionMoveKey(Ed2D_StripMiddleStep(dx)); }
 
-static i32 *CurrentFrame(void) { return Slot0Model() ? &Slot0Model()->currentFrame : nullptr; }
+static i32 *CurrentFrame(void) { return Current_Bone2Edited() ? &Current_Bone2Edited()->currentFrame : nullptr; }
 
 // The left release snaps; the lists refresh after every message.
 static const Ed2DStripMouse kStripMouse = {

@@ -30,7 +30,6 @@
 Ed2DObjEditor g_Ed2DObj;
 
 // [SECTION] model access
-static Obj2Model *Slot0Model(void) { return g_Obj2Slots[0]; }
 
 // The current object's track in the current motion; null for object 0 or outside the model.
 static Obj2Track *CurTrack(Obj2Model *m, const ShellSelection *sel) {
@@ -41,7 +40,7 @@ static Obj2Track *CurTrack(Obj2Model *m, const ShellSelection *sel) {
 }
 
 static bool Editable(const Obj2Model *m) { return g_Shell.g_Playing != 1 && m != nullptr; }
-static bool Editable(void) { return Editable(Slot0Model()); }
+static bool Editable(void) { return Editable(Current_Obj2Model()); }
 
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ2); }
 
@@ -58,7 +57,7 @@ static ObjKey2 *CurrentKey(Obj2Model *m, const ShellSelection *sel) {
   return k >= 0 ? &t->keys[k] : nullptr;
 }
 
-ObjKey2 *Ed2D_ObjCurrentKey(void) { return CurrentKey(Slot0Model(), &g_Sel); }
+ObjKey2 *Ed2D_ObjCurrentKey(void) { return CurrentKey(Current_Obj2Model(), &g_Sel); }
 
 static void SetNewKeyValues(ObjKey2 *k) { Obj2_SetNewKey(k); }
 
@@ -87,22 +86,22 @@ static void *Control(void *dlg, u32 id) {
   return dlg ? Widget_Control(dlg, id) : nullptr;
 }
 
-static void CreateWindows(void) {
+static void CreateWindows(ShellSelection *sel) {
   Ed2DObjEditor &e = g_Ed2DObj;
   i32 sw = g_Lib.desktopWidth, sh = g_Lib.desktopHeight;
   if (!e.listDlg) {
     // The list's first messages pick its caret line as the current object: keep the indices.
-    u32 bone = g_Sel.g_CurBoneIndex, part = g_Sel.g_CurPartIndex;
+    u32 bone = sel->g_CurBoneIndex, part = sel->g_CurPartIndex;
     e.listDlg = Create(ED2D_OBJ_WIN_LIST, sw - 356, 47, 356, 573);
-    g_Sel.g_CurBoneIndex = bone;
-    g_Sel.g_CurPartIndex = part;
+    sel->g_CurBoneIndex = bone;
+    sel->g_CurPartIndex = part;
     e.objectList = CreateList(e.listDlg, 0, 49, 211, 360, true);
     e.parentCombo = Control(e.listDlg, IDC_O2D_LIST_PARENT);
   }
   if (!e.imageDlg) {
     e.imageDlg = Create(ED2D_OBJ_WIN_IMAGE, sw - 468, sh - 553, 468, 524);
     e.imageList = Control(e.imageDlg, IDC_O2D_IMG_LIST);
-    Ed2D_FillImageList();
+    Ed2D_FillImageList(sel);
   }
   // Below the frame (which starts at the top of the view, see Ed2D_ObjInit): the motion list
   // at the left, the value dialog right of it and the key strip under the value dialog, as
@@ -110,7 +109,7 @@ static void CreateWindows(void) {
   if (!e.valuesDlg) {
     e.valuesDlg = Create(ED2D_OBJ_WIN_VALUES, 228, sh - 504, 273, 307);
     Widget_SetCheck(e.valuesDlg, IDC_O2D_LOOP, e.loop != 0);
-    Ed2D_FillObjParentCombo();
+    Ed2D_FillObjParentCombo(sel);
   }
   if (!e.keyDlg) {
     e.keyDlg = Create(ED2D_OBJ_WIN_KEYS, 228, sh - 196, sw - 468 - 228, 170);
@@ -120,14 +119,14 @@ static void CreateWindows(void) {
   if (!e.motionDlg) {
     e.motionDlg = Create(ED2D_OBJ_WIN_MOTIONS, 0, sh - 574, 228, 450);
     e.motionList = CreateList(e.motionDlg, 0, 95, 222, 330, false);
-    Ed2D_FillObjectMotionList();
+    Ed2D_FillObjectMotionList(sel);
     if (e.motionDlg) Widget_Activate(e.motionDlg);
   }
 }
 
 void Ed2D_ObjInit(const HookCtx *c) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  Ed2D_InitCommon(c->sel, SUB_2D_OBJECT);   // run state 1, 2D slot 0, MENU_2D_OBJ
+  Ed2D_InitCommon(c, SUB_2D_OBJECT);   // run state 1, 2D slot 0, MENU_2D_OBJ
   c->sel->g_CurPartIndex = 1;
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
@@ -149,15 +148,15 @@ void Ed2D_ObjInit(const HookCtx *c) {
   // The frame starts at the top of the view, its right edge against the image dialog's left
   // (which opens 468 pixels from the screen's right): below it the motion list, the value
   // dialog and the key strip find room, and none of them lies over the image's preview.
-  ViewRecord &v = g_Shell.g_Views[SUB_2D_OBJECT][0];
+  ViewRecord &v = *View_Get(c->layout, 0);
   i32 halfW = g_Lib.desktopWidth / 2, halfH = g_Lib.desktopHeight / 2;
   f32 panX = (f32)(halfW - 468 - 320), lowX = (f32)(321 - halfW), highX = (f32)(halfW - 322);
   v.panX = panX < lowX ? lowX : panX > highX ? highX : panX;
   v.panY = (f32)(241 - halfH);
   g_Strip.g_StripGeo.margin = 0;
-  CreateWindows();
+  CreateWindows(c->sel);
   Tree_BuildRowsObjects2D();
-  Ed2D_RefreshObjectLists();
+  Ed2D_RefreshObjectLists(c->sel);
 }
 
 void Ed2D_ObjLeave(const HookCtx *c) {
@@ -178,7 +177,7 @@ void Ed2D_ObjLeave(const HookCtx *c) {
 }
 
 void Ed2D_ObjUpdate(const HookCtx *c) {
-  Obj2Model *m = Slot0Model();
+  Obj2Model *m = Current_Obj2Model();
   if (!m || g_Obj2SlotShown[0] != 1) return;
   Obj2_UpdateKeyIndices(0);
   if (m->currentFrame != g_Ed2DObj.lastFrame) {
@@ -191,22 +190,22 @@ void Ed2D_ObjUpdate(const HookCtx *c) {
 void Ed2D_ObjDraw(const HookCtx *c) {
   if (g_Shell.g_Playing != 1) View_Draw2DGrid(c->view);
   // The family's update places the model at (320, 240) again before the next frame.
-  if (Slot0Model()) Obj2_SetPosition(Slot0Model(), 0.0f, 0.0f);
+  if (Current_Obj2Model()) Obj2_SetPosition(Current_Obj2Model(), 0.0f, 0.0f);
 }
 
 void Ed2D_ObjLButtonDown(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   DragAnchors_SetAll(c->mouse, x, y);
   Ed2D_ClientToFrame(x, y, &g_Ed2DObj.dragX, &g_Ed2DObj.dragY);
-  if (Ed2D_ObjCreateKey(Slot0Model(), c->sel)) Ed2D_RefreshObjectLists();
-  App_MarkAllRedraw();
+  if (Ed2D_ObjCreateKey(Current_Obj2Model(), c->sel)) Ed2D_RefreshObjectLists(c->sel);
+  App_MarkAllRedraw(c->layout);
 }
 
 static bool LeftAlone(void) {
   return Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
 }
 
-void Ed2D_ObjDragKey(Obj2Model *m, const ShellSelection *sel, f32 dx, f32 dy) {
+void Ed2D_ObjDragKey(Obj2Model *m, const ShellSelection *sel, u32 layout, f32 dx, f32 dy) {
   if (!Editable(m) || sel->g_CurPartIndex < 1) return;
   ObjKey2 *k = CurrentKey(m, sel);
   if (!k || (dx == 0.0f && dy == 0.0f)) return;
@@ -218,15 +217,15 @@ void Ed2D_ObjDragKey(Obj2Model *m, const ShellSelection *sel, f32 dx, f32 dy) {
   }
   Edited();
   g_Ed2DObj.valuesRefresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
 }
 
-void Ed2D_ObjDragKey(f32 dx, f32 dy) { Ed2D_ObjDragKey(Slot0Model(), &g_Sel, dx, dy); }
+void Ed2D_ObjDragKey(f32 dx, f32 dy) { Ed2D_ObjDragKey(Current_Obj2Model(), &g_Sel, View_CurrentLayout(), dx, dy); }
 
 void Ed2D_ObjMouseMove(const HookCtx *c) {
   f32 fx, fy;
   Ed2D_ClientToFrame(c->x, c->y, &fx, &fy);
-  if (LeftAlone()) Ed2D_ObjDragKey(Slot0Model(), c->sel, fx - g_Ed2DObj.dragX, fy - g_Ed2DObj.dragY);
+  if (LeftAlone()) Ed2D_ObjDragKey(Current_Obj2Model(), c->sel, c->layout, fx - g_Ed2DObj.dragX, fy - g_Ed2DObj.dragY);
   g_Ed2DObj.dragX = fx;
   g_Ed2DObj.dragY = fy;
 }
@@ -259,10 +258,10 @@ bool Ed2D_ObjCreateKey(Obj2Model *m, const ShellSelection *sel) {
   return true;
 }
 
-bool Ed2D_ObjCreateKey(void) { return Ed2D_ObjCreateKey(Slot0Model(), &g_Sel); }
+bool Ed2D_ObjCreateKey(void) { return Ed2D_ObjCreateKey(Current_Obj2Model(), &g_Sel); }
 
 void Ed2D_ObjDeleteKey(void) {
-  Obj2Model *m = Slot0Model();
+  Obj2Model *m = Current_Obj2Model();
   if (!Editable()) return;
   Obj2Track *t = CurTrack(m, &g_Sel);
   if (!t || !t->keys) return;
@@ -285,7 +284,7 @@ void Ed2D_ObjCutKey(void) {
 }
 
 void Ed2D_ObjPasteKey(void) {
-  Obj2Model *m = Slot0Model();
+  Obj2Model *m = Current_Obj2Model();
   if (!Editable() || !CurTrack(m, &g_Sel)) return;
   Ed2D_ObjCreateKey();
   Obj2_UpdateKeyIndices(0);
@@ -297,7 +296,7 @@ void Ed2D_ObjPasteKey(void) {
 }
 
 bool Ed2D_ObjMoveKey(i32 delta) {
-  Obj2Model *m = Slot0Model();
+  Obj2Model *m = Current_Obj2Model();
   if (!Editable()) return false;
   Obj2Track *t = CurTrack(m, &g_Sel);
   i32 k = CurKeyIndex(m, t);
@@ -332,32 +331,32 @@ static i32 NextKeyFrame(const Obj2Track *t, i32 f) {
   return f;
 }
 
-i32 Ed2D_ObjPrevKeyFrame(i32 f) { return PrevKeyFrame(CurTrack(Slot0Model(), &g_Sel), f); }
-i32 Ed2D_ObjNextKeyFrame(i32 f) { return NextKeyFrame(CurTrack(Slot0Model(), &g_Sel), f); }
+i32 Ed2D_ObjPrevKeyFrame(i32 f) { return PrevKeyFrame(CurTrack(Current_Obj2Model(), &g_Sel), f); }
+i32 Ed2D_ObjNextKeyFrame(i32 f) { return NextKeyFrame(CurTrack(Current_Obj2Model(), &g_Sel), f); }
 
 void Ed2D_ObjectWheelKey(const HookCtx *c) {
-  Obj2Model *m = Slot0Model();
+  Obj2Model *m = Current_Obj2Model();
   if (!m) return;
   const Obj2Track *t = CurTrack(m, c->sel);
   m->currentFrame = c->step < 0 ? PrevKeyFrame(t, m->currentFrame) : NextKeyFrame(t, m->currentFrame);
   Obj2_UpdateKeyIndices(0);
   // Only row 0 of the object list stays marked (the current object is kept).
   if (g_Ed2DObj.objectList) Widget_ListSelectOnly(g_Ed2DObj.objectList, 0);
-  Ed2D_RefreshObjectLists();
+  Ed2D_RefreshObjectLists(c->sel);
 }
 
 // [SECTION] playback
 static const PlayControl kPlay = {&g_Ed2DObj.valuesDlg, IDC_O2D_LOOP, &g_Ed2DObj.loop, &g_Ed2DObj.stripRefresh};
 
 void Ed2D_ObjPlay(void) {
-  Obj2Model *m = Slot0Model();
+  Obj2Model *m = Current_Obj2Model();
   if (!m) return;
   // A play while playing starts again and keeps the frame from before the first.
   Play_Start(&kPlay, &m->currentFrame, g_Shell.g_Playing != 1 ? &g_Ed2DObj.playStart : nullptr);
 }
 
 void Ed2D_ObjStop(void) {
-  Obj2Model *m = Slot0Model();
+  Obj2Model *m = Current_Obj2Model();
   Play_Stop(&kPlay, m ? &m->currentFrame : nullptr, g_Ed2DObj.playStart);
   Obj2_UpdateKeyIndices(0);
 }

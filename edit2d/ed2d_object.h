@@ -86,8 +86,9 @@ void Ed2D_ObjCutKey(void);
 void Ed2D_ObjPasteKey(void);
 // The key at the current object's key index, or null.
 ObjKey2 *Ed2D_ObjCurrentKey(void);
-// The view drag of the current key by (dx, dy) frame pixels under the current tool.
-void Ed2D_ObjDragKey(Obj2Model *m, const ShellSelection *sel, f32 dx, f32 dy);
+// The view drag of the current key by (dx, dy) frame pixels under the current tool; the views
+// of `layout` are redrawn.
+void Ed2D_ObjDragKey(Obj2Model *m, const ShellSelection *sel, u32 layout, f32 dx, f32 dy);
 void Ed2D_ObjDragKey(f32 dx, f32 dy);
 // Moves the current object's key on the current frame by `delta` frames (at least frame 0);
 // the current frame follows. False (nothing changed) when the target frame holds a key.
@@ -98,14 +99,25 @@ void Ed2D_ObjPlay(void);
 void Ed2D_ObjStop(void);
 
 // [SECTION] lists (ed2d_object_lists.cpp)
+// The object sub-mode's lists and dialogs refreshed, the object and parent lines marking sel's
+// current object (g_Sel's without sel).
+void Ed2D_RefreshObjectLists(const ShellSelection *sel);
 void Ed2D_RefreshObjectLists(void);
 // The image dialog's preview shows the current image as its model now holds it.
 void Ed2D_ShowCurrentImage(void);
 void Ed2D_ImageLines(const Obj2Model *m, Ed2DLines *out);
+void Ed2D_ObjectLines(const Obj2Model *m, const ShellSelection *sel, Ed2DLines *out);
 void Ed2D_ObjectLines(const Obj2Model *m, Ed2DLines *out);
+void Ed2D_ParentLines(const Obj2Model *m, const ShellSelection *sel, Ed2DLines *out);
 void Ed2D_ParentLines(const Obj2Model *m, Ed2DLines *out);
 void Ed2D_NameLines(const Obj2Model *m, Ed2DLines *out);
 void Ed2D_ObjectMotionLines(const Obj2Model *m, Ed2DLines *out);
+// The fills from the object model of sel's current 2D slot (g_Sel's without sel).
+void Ed2D_FillImageList(const ShellSelection *sel);
+void Ed2D_FillObjectList(const ShellSelection *sel);
+void Ed2D_FillObjParentCombo(const ShellSelection *sel);
+void Ed2D_FillObjNameList(const ShellSelection *sel);
+void Ed2D_FillObjectMotionList(const ShellSelection *sel);
 void Ed2D_FillImageList(void);
 void Ed2D_FillObjectList(void);
 void Ed2D_FillObjParentCombo(void);

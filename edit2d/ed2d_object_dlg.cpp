@@ -32,7 +32,6 @@ static const char kParentSelf[] = "自分自身は、親に設定できません
 static const char kParentLoop[] = "無限ループの可能性があります。";
 enum { PARENT_WALK_LIMIT = 330 };
 
-static Obj2Model *Slot0Model(void) { return g_Obj2Slots[0]; }
 
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ2); }
 
@@ -57,7 +56,7 @@ static void DropImage(Obj2Model *m, i32 n) {
 }
 
 static void AddImage(void) {
-  Obj2Model *m = Slot0Model();
+  Obj2Model *m = Current_Obj2Model();
   if (!m || g_Shell.g_Playing == 1) return;
   if (m->imageCount >= OBJ2_MAX_IMAGES) {
     Seam_ErrorBox(kNoMoreImages);
@@ -100,7 +99,7 @@ void Ed2D_ObjImgCommand(u32 id) {
     case IDC_O2D_IMG_ADD: AddImage(); break;
     case IDC_O2D_IMG_APPLY: {
       ObjKey2 *k = g_Shell.g_Playing == 1 ? nullptr : Ed2D_ObjCurrentKey();
-      if (k && e.curImage < (Slot0Model() ? Slot0Model()->imageCount : 0)) {
+      if (k && e.curImage < (Current_Obj2Model() ? Current_Obj2Model()->imageCount : 0)) {
         k->image = e.curImage;
         Edited();
         e.valuesRefresh = 1;
@@ -127,7 +126,7 @@ void Ed2D_ObjImgMouse(u32 kind, i32 x, i32 y) {
     case ED2D_MOUSE_RDOWN: e.imgRight = 1; break;
     case ED2D_MOUSE_RUP: e.imgRight = 0; break;
     case ED2D_MOUSE_MOVE: {
-      Obj2Model *m = Slot0Model();
+      Obj2Model *m = Current_Obj2Model();
       bool leftAlone = e.imgLeft && !e.imgMiddle && !e.imgRight;
       i32 i = e.curImage;
       if (leftAlone && e.pivotEdit && m && i >= 0 && i < m->imageCount && (x != e.imgX || y != e.imgY)) {
@@ -158,7 +157,7 @@ void Ed2D_ObjImgTick(void) {
 static void ApplyValues(void) {
   Ed2DObjEditor &e = g_Ed2DObj;
   void *d = e.valuesDlg;
-  if (g_Shell.g_Playing == 1 || !Slot0Model() || g_Sel.g_CurPartIndex < 1) return;
+  if (g_Shell.g_Playing == 1 || !Current_Obj2Model() || g_Sel.g_CurPartIndex < 1) return;
   static const u32 kFields[5] = {IDC_O2D_X, IDC_O2D_Y, IDC_O2D_ANGLE, IDC_O2D_SCALE_X, IDC_O2D_SCALE_Y};
   f32 v[5];
   if (!Ed2D_ReadFloats(d, kFields, 5, v, &e.valuesRefresh)) return;
@@ -285,7 +284,7 @@ static void SelectRowOf(i32 object) {
 }
 
 static void ApplyObject(void) {
-  Obj2Model *m = Slot0Model();
+  Obj2Model *m = Current_Obj2Model();
   i32 c = (i32)g_Sel.g_CurPartIndex;
   if (!m || c <= 0 || c >= Obj2_ObjectCount(m)) return;
   Ed2DObjEditor &e = g_Ed2DObj;
@@ -307,7 +306,7 @@ static void ApplyObject(void) {
 
 void Ed2D_ObjListCommand(u32 id) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  Obj2Model *m = Slot0Model();
+  Obj2Model *m = Current_Obj2Model();
   i32 caret = e.objectList ? Widget_ListCaret(e.objectList) : -1;
   if (m && caret >= 0 && caret < Obj2_ObjectCount(m) && (u32)caret != g_Sel.g_CurPartIndex) {
     g_Sel.g_CurPartIndex = (u32)caret;
@@ -332,14 +331,14 @@ void Ed2D_ObjListTick(void) {
   Ed2DObjEditor &e = g_Ed2DObj;
   if (e.listRefresh != 1) return;
   e.listRefresh = 0;
-  const Obj2Model *m = Slot0Model();
+  const Obj2Model *m = Current_Obj2Model();
   if (m && (i32)g_Sel.g_CurPartIndex < Obj2_ObjectCount(m)) Ed2D_SetText(e.listDlg, IDC_O2D_LIST_NAME, m->objectNames[g_Sel.g_CurPartIndex]);
 }
 
 // [SECTION] motion list
 // "決定": the current motion's name and length (a length that is no number changes neither).
 static bool ApplyMotion(const Ed2DMList *l) {
-  Obj2Model *m = Slot0Model();
+  Obj2Model *m = Current_Obj2Model();
   i32 cm = m->currentMotion;
   if (cm < 0 || cm >= OBJ2_MAX_MOTIONS) return false;
   if (!Ed2D_MListApplyFields(l, &m->motions[cm])) return false;
@@ -349,7 +348,7 @@ static bool ApplyMotion(const Ed2DMList *l) {
 
 static void MotionChanged(void) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  Obj2Model *m = Slot0Model();
+  Obj2Model *m = Current_Obj2Model();
   m->currentFrame = 0;
   e.lastMotion = m->currentMotion;
   e.motionRefresh = 1;
@@ -360,7 +359,7 @@ static void MotionChanged(void) {
 }
 
 static void AddMotion(const Ed2DMList *l) {
-  Obj2Model *m = Slot0Model();
+  Obj2Model *m = Current_Obj2Model();
   if (!ApplyMotion(l)) return;
   if (m->motionCount >= OBJ2_MAX_MOTIONS || m->motionCount >= m->keyTableLength) {
     Seam_ErrorBox(kNoMoreMotions);
@@ -393,12 +392,12 @@ static const Ed2DMList kList = {
     OBJ2_MAX_MOTIONS, false, MotionChanged, ApplyFromList, AddMotion, Ed2D_FillObjectMotionList};
 
 void Ed2D_ObjMotionListCommand(u32 id) {
-  Obj2Model *m = Slot0Model();
+  Obj2Model *m = Current_Obj2Model();
   if (m) Ed2D_MListCommand(&kList, &m->currentMotion, m->motionCount, id);
 }
 
 void Ed2D_ObjMotionListTick(void) {
-  const Obj2Model *m = Slot0Model();
+  const Obj2Model *m = Current_Obj2Model();
   if (m) Ed2D_MListTick(&kList, m->motions, m->motionCount, m->currentMotion);
 }
 
@@ -409,7 +408,7 @@ static i32 MotionLength(const Obj2Model *m) {
 }
 
 i32 Ed2D_ObjFrameFromX(i32 x) {
-  const Obj2Model *m = Slot0Model();
+  const Obj2Model *m = Current_Obj2Model();
   return m ? Ed2D_StripFrameFromX(x, MotionLength(m)) : 0;
 }
 
@@ -419,7 +418,7 @@ static void SetFrame(Obj2Model *m, i32 f) {
 }
 
 void Ed2D_ObjKeyScroll(u32 code, i32 pos) {
-  Obj2Model *m = Slot0Model();
+  Obj2Model *m = Current_Obj2Model();
   if (!m) return;
   // The bar's range runs to the length itself here (0 .. length).
   i32 f = Ed2D_StripScrollFrame(code, pos, m->currentFrame, MotionLength(m));
@@ -429,13 +428,13 @@ void Ed2D_ObjKeyScroll(u32 code, i32 pos) {
 }
 
 static void FrameFromStrip(i32 x) {
-  SetFrame(Slot0Model(), Ed2D_ObjFrameFromX(x));
+  SetFrame(Current_Obj2Model(), Ed2D_ObjFrameFromX(x));
   Tree_BuildRowsObjects2D();
 }
 
 // A click on a row makes its object current; inside the expander box it opens or closes it.
 static void ClickRow(i32 x) {
-  Obj2Model *m = Slot0Model();
+  Obj2Model *m = Current_Obj2Model();
   i32 r = g_TreeRows.hovered;
   if (r < 0 || r >= g_TreeRows.count || r >= TREE_ROWS) return;
   const HierRow &row = g_TreeRows.rows[r];
@@ -450,7 +449,7 @@ static void MiddleDrag(i32 dx) {
   if (dx != 0) Ed2D_ObjMoveKey(Ed2D_StripMiddleStep(dx));
 }
 
-static i32 *CurrentFrame(void) { return Slot0Model() ? &Slot0Model()->currentFrame : nullptr; }
+static i32 *CurrentFrame(void) { return Current_Obj2Model() ? &Current_Obj2Model()->currentFrame : nullptr; }
 
 // No snap on the left release; the left press and release refresh the app's lists too.
 static const Ed2DStripMouse kStripMouse = {

@@ -34,16 +34,20 @@ void Ed2D_ImageLines(const Obj2Model *m, Ed2DLines *out) {
   for (i32 i = 0; m && i < Clamp(m->imageCount, OBJ2_MAX_IMAGES); i++) Add(out, "%d : %s", i, m->imageNames[i]);
 }
 
-void Ed2D_ObjectLines(const Obj2Model *m, Ed2DLines *out) {
+void Ed2D_ObjectLines(const Obj2Model *m, Ed2DLines *out) { Ed2D_ObjectLines(m, &g_Sel, out); }
+
+void Ed2D_ObjectLines(const Obj2Model *m, const ShellSelection *sel, Ed2DLines *out) {
   out->count = 0;
-  out->select = (i32)g_Sel.g_CurPartIndex;
+  out->select = (i32)sel->g_CurPartIndex;
   for (i32 o = 0; m && o < Clamp(m->objectCount, OBJ2_MAX_OBJECTS); o++) {
     if (o == 0) Add(out, "%2d : 親オブジェクト", 0, "");
     else Add(out, "%2d : %s", o, m->objectNames[o]);
   }
 }
 
-void Ed2D_ParentLines(const Obj2Model *m, Ed2DLines *out) {
+void Ed2D_ParentLines(const Obj2Model *m, Ed2DLines *out) { Ed2D_ParentLines(m, &g_Sel, out); }
+
+void Ed2D_ParentLines(const Obj2Model *m, const ShellSelection *sel, Ed2DLines *out) {
   out->count = 0;
   out->select = -1;
   i32 n = m ? Clamp(m->objectCount, OBJ2_MAX_OBJECTS) : 0;
@@ -51,7 +55,7 @@ void Ed2D_ParentLines(const Obj2Model *m, Ed2DLines *out) {
     if (o == 0) Add(out, "%2d : 親オブジェクト", 0, "");
     else Add(out, "%2d", o, "");
   }
-  if (m && g_Sel.g_CurPartIndex < (u32)n) out->select = m->parents[g_Sel.g_CurPartIndex];
+  if (m && sel->g_CurPartIndex < (u32)n) out->select = m->parents[sel->g_CurPartIndex];
 }
 
 void Ed2D_NameLines(const Obj2Model *m, Ed2DLines *out) {
@@ -67,39 +71,53 @@ void Ed2D_ObjectMotionLines(const Obj2Model *m, Ed2DLines *out) {
 }
 
 // [SECTION] fills
-static void Fill(void *control, u32 kind, void (*lines)(const Obj2Model *, Ed2DLines *)) {
+typedef void ObjLinesFn(const Obj2Model *, const ShellSelection *, Ed2DLines *);
+
+// The lines of the object model of sel's current 2D slot into a control.
+static void Fill(void *control, u32 kind, ObjLinesFn *lines, const ShellSelection *sel) {
   if (!control) return;
-  lines(g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr, &s_Lines);
+  lines(sel->g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[sel->g_Cur2DSlot] : nullptr, sel, &s_Lines);
   Ed2D_FillAs(control, kind, &s_Lines);
 }
 
-void Ed2D_FillImageList(void) { Fill(g_Ed2DObj.imageList, ED2D_FILL_LIST, Ed2D_ImageLines); }
-void Ed2D_FillObjectList(void) { Fill(g_Ed2DObj.objectList, ED2D_FILL_MULTI, Ed2D_ObjectLines); }
-void Ed2D_FillObjParentCombo(void) { Fill(g_Ed2DObj.parentCombo, ED2D_FILL_COMBO, Ed2D_ParentLines); }
-void Ed2D_FillObjNameList(void) { Fill(g_Ed2DObj.nameList, ED2D_FILL_LIST, Ed2D_NameLines); }
-void Ed2D_FillObjectMotionList(void) { Fill(g_Ed2DObj.motionList, ED2D_FILL_LIST, Ed2D_ObjectMotionLines); }
+static void ImageLines(const Obj2Model *m, const ShellSelection *, Ed2DLines *out) { Ed2D_ImageLines(m, out); }
+static void NameLines(const Obj2Model *m, const ShellSelection *, Ed2DLines *out) { Ed2D_NameLines(m, out); }
+static void MotionLines(const Obj2Model *m, const ShellSelection *, Ed2DLines *out) { Ed2D_ObjectMotionLines(m, out); }
+
+void Ed2D_FillImageList(const ShellSelection *sel) { Fill(g_Ed2DObj.imageList, ED2D_FILL_LIST, ImageLines, sel); }
+void Ed2D_FillObjectList(const ShellSelection *sel) { Fill(g_Ed2DObj.objectList, ED2D_FILL_MULTI, Ed2D_ObjectLines, sel); }
+void Ed2D_FillObjParentCombo(const ShellSelection *sel) { Fill(g_Ed2DObj.parentCombo, ED2D_FILL_COMBO, Ed2D_ParentLines, sel); }
+void Ed2D_FillObjNameList(const ShellSelection *sel) { Fill(g_Ed2DObj.nameList, ED2D_FILL_LIST, NameLines, sel); }
+void Ed2D_FillObjectMotionList(const ShellSelection *sel) { Fill(g_Ed2DObj.motionList, ED2D_FILL_LIST, MotionLines, sel); }
+void Ed2D_FillImageList(void) { Ed2D_FillImageList(&g_Sel); }
+void Ed2D_FillObjectList(void) { Ed2D_FillObjectList(&g_Sel); }
+void Ed2D_FillObjParentCombo(void) { Ed2D_FillObjParentCombo(&g_Sel); }
+void Ed2D_FillObjNameList(void) { Ed2D_FillObjNameList(&g_Sel); }
+void Ed2D_FillObjectMotionList(void) { Ed2D_FillObjectMotionList(&g_Sel); }
 
 void Ed2D_ObjSetFrameBar(void) {
-  const Obj2Model *m = g_Obj2Slots[0];
+  const Obj2Model *m = Current_Obj2Model();
   if (!m || !g_Ed2DObj.scrollBar) return;
   i32 mo = m->currentMotion;
   i32 len = mo >= 0 && mo < OBJ2_MAX_MOTIONS ? m->motions[mo].length : 0;
   Widget_SetScroll(g_Ed2DObj.scrollBar, len < 0 ? 0 : len, m->currentFrame);
 }
 
-void Ed2D_RefreshObjectLists(void) {
+void Ed2D_RefreshObjectLists(void) { Ed2D_RefreshObjectLists(&g_Sel); }
+
+void Ed2D_RefreshObjectLists(const ShellSelection *sel) {
   Ed2DObjEditor &e = g_Ed2DObj;
   e.valuesRefresh = e.stripRefresh = e.listRefresh = 1;
   g_Shell.g_StripDirty[STRIP_FLAG_OBJ2_KEYS] = 1;
   Tree_BuildRowsObjects2D();
-  Ed2D_FillImageList();
-  Ed2D_FillObjectList();
-  Ed2D_FillObjNameList();
-  Ed2D_FillObjectMotionList();
-  Ed2D_FillObjParentCombo();
+  Ed2D_FillImageList(sel);
+  Ed2D_FillObjectList(sel);
+  Ed2D_FillObjNameList(sel);
+  Ed2D_FillObjectMotionList(sel);
+  Ed2D_FillObjParentCombo(sel);
   e.motionRefresh = 1;
   // A model read or made anew: its textures are new, so is the preview's copy of the image.
-  const Obj2Model *m = g_Obj2Slots[0];
+  const Obj2Model *m = Current_Obj2Model();
   if (e.curImage < 0 || !m || e.curImage >= m->imageCount) e.curImage = 0;
   Ed2D_ShowCurrentImage();
 }

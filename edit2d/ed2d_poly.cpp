@@ -31,7 +31,6 @@ enum : u32 { MAX_U16_COUNT = 65535 };
 
 // [SECTION] model helpers
 // The modelling panel's model: its handlers come from the dialog, not through a hook.
-static Bone2Model *PanelModel(void) { return g_Bone2Slots[0]; }
 // Selected vertices that the model has (flags past either end are not touched).
 static i32 SelFlagVerts(const Bone2Model *m, const ShellSelection *sel) {
   i32 n = Bone2_VertexCount(m), room = (i32)App_WorkVertCount();
@@ -58,8 +57,8 @@ static void MouseToFrame(i32 x, i32 y, f32 *fx, f32 *fy) { Ed2D_ClientToFrame(x,
 // [SECTION] hooks
 void Ed2D_PolyInit(const HookCtx *c) {
   c->sel->g_CurSlot = 0;
-  App_AllocWorkArrays();
-  Ed2D_InitCommon(c->sel, SUB_2D_POLY);
+  App_AllocWorkArrays(c->sel);
+  Ed2D_InitCommon(c, SUB_2D_POLY);
   Ed2DPolyEditor &e = g_Ed2DPoly;
   if (!e.panel)
     e.panel = Widget_CreatePanel(Ed2D_WindowName(ED2D_WIN_POLY_DLG), 0, g_Lib.desktopHeight - 210, 740, 180);
@@ -93,7 +92,7 @@ static void Anchor(i32 x, i32 y) {
 void Ed2D_LButtonDownAnchors(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   Anchor(x, y);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 void Ed2D_MButtonDownAnchors(const HookCtx *c) { i32 x = c->x, y = c->y; Anchor(x, y); }
@@ -104,13 +103,13 @@ static void TakeLivePoint(Bone2Model *m, ShellSelection *sel, i32 x, i32 y) {
   if (sel->g_FreeCreateCount < POLY_FREE_POINTS) Ed2D_FreePointAt(m, x, y, sel->g_FreeCreatePoints[sel->g_FreeCreateCount]);
 }
 
-static void FinishFree(Bone2Model *m, ShellSelection *sel) {
+static void FinishFree(Bone2Model *m, ShellSelection *sel, u32 layout) {
   u32 count = sel->g_FreeCreateCount + 1;
   sel->g_FreeCreateCount = 0;
   if (count > POLY_FREE_POINTS || !Ed2D_PolyAppendFree(m, sel, count)) return;
   Str_Format(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "自由作成:%d ( モデリング )", (int)count);
   Doc_MarkEdited(DOC_BONE2);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
 }
 
 void Ed2D_PolyLButtonUp(const HookCtx *c) {
@@ -120,7 +119,7 @@ void Ed2D_PolyLButtonUp(const HookCtx *c) {
   if (sel->g_PolyTool == ED2D_TOOL_FREE) {
     TakeLivePoint(m, sel, c->x, c->y);
     if (sel->g_FreeCreateCount < POLY_FREE_POINTS - 1) sel->g_FreeCreateCount++;
-    else FinishFree(m, sel);
+    else FinishFree(m, sel, c->layout);
   }
   g_Ed2DPoly.panelRefresh = 1;
 }
@@ -130,7 +129,7 @@ void Ed2D_PolyFreeCreate(const HookCtx *c) {
   ShellSelection *sel = c->sel;
   if (!m || sel->g_PolyTool != ED2D_TOOL_FREE) return;
   TakeLivePoint(m, sel, c->x, c->y);
-  FinishFree(m, sel);
+  FinishFree(m, sel, c->layout);
   g_Ed2DPoly.panelRefresh = 1;
 }
 
@@ -150,7 +149,7 @@ void Ed2D_PolyMouseMove(const HookCtx *c) {
   bool view0 = c->viewIndex == 0;
   if ((!view0 && tool == ED2D_TOOL_FREE) || (view0 && (tool == ED2D_TOOL_MOVE || tool == ED2D_TOOL_FREE)) ||
       (view0 && sel->g_PolyNoAutoPick == 0 && (tool == ED2D_TOOL_VERTEX || tool == ED2D_TOOL_FACE)))
-    App_MarkAllRedraw();
+    App_MarkAllRedraw(c->layout);
   Ed2DPolyEditor &e = g_Ed2DPoly;
   f32 fx, fy;
   MouseToFrame(c->x, c->y, &fx, &fy);
@@ -447,7 +446,7 @@ void Ed2D_PolyDlgTick(void) {
   g_Shell.g_StripDirty[0] = 1;
   static const u32 kTools[] = {IDC_P2D_VERTEX_MODE, IDC_P2D_FACE_MODE, IDC_P2D_MOVE, IDC_P2D_ROTATE,
                                IDC_P2D_SCALE,       IDC_P2D_FREE,      IDC_P2D_MAKE_FACE, IDC_P2D_UV};
-  const Bone2Model *m = PanelModel();
+  const Bone2Model *m = Current_Bone2Edited();
   for (u32 id : kTools) Widget_SetCheck(e.panel, id, CheckedByState(id));
   Widget_SetCheck(e.panel, IDC_P2D_NO_AUTO_PICK, g_Sel.g_PolyNoAutoPick != 0);
   Widget_SetCheck(e.panel, IDC_P2D_NORMALS, g_Sel.g_PolyShowNormals != 0);

@@ -175,9 +175,9 @@ void DrawPolygons(const Bone2Model *m, bool selectedPass, bool paired) {
   }
 }
 
-void DrawDragRect(u32 drawView) {
+void DrawDragRect(u32 drawView, u32 activeView) {
   u32 tool = s_Drawn->g_PolyTool;
-  if (drawView != g_Shell.g_ActiveView || (tool != ED2D_TOOL_VERTEX && tool != ED2D_TOOL_FACE)) return;
+  if (drawView != activeView || (tool != ED2D_TOOL_VERTEX && tool != ED2D_TOOL_FACE)) return;
   const Ed2DPolyEditor &e = g_Ed2DPoly;
   if (Shell_ButtonHeld(BUTTON_LEFT)) Outline(e.startX, e.startY, e.curX, e.curY, kBlue);
   else if (Shell_ButtonHeld(BUTTON_RIGHT)) Outline(e.startX, e.startY, e.curX, e.curY, kRed);
@@ -215,7 +215,7 @@ void Ed2D_PolyDraw(const HookCtx *c) {
   bool paired = Ed2D_PairEdges(m, m->positions, true, faceMode ? SelectedLate : nullptr, false, &boxes);
   DrawPolygons(m, false, paired);
   if (faceMode) DrawPolygons(m, true, paired);
-  DrawDragRect(c->viewIndex);
+  DrawDragRect(c->viewIndex, c->activeView);
   if (sel->g_PolyTool == ED2D_TOOL_FREE) DrawFreeCreation(m);
   DrawBatch_End();
   if (Shell_AnyButtonHeld()) Ed2D_PolyShowSelection(m, sel);

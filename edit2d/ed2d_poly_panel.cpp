@@ -3,6 +3,7 @@
 // edited and asks for a redraw; the panel mirrors the counts at its next tick.
 #include <string.h>
 
+#include "app/current.h"
 #include "app/docflags.h"
 #include "app/shell_seam.h"
 #include "app/shell_sel.h"
@@ -154,7 +155,7 @@ static bool ShapeCommand(Bone2Model *m, u32 id) {
 
 bool Ed2D_PolyOpCommand(u32 id) {
   if (PlainCommand(id)) return true;
-  Bone2Model *m = g_Bone2Slots[0];
+  Bone2Model *m = Current_Bone2Edited();
   if (!m) return false;
   switch (id) {
     case IDC_P2D_SELECT_ALL: Ed2D_PolySelectAll(m); Redraw(); return true;

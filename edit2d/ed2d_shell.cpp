@@ -83,7 +83,7 @@ u32 Ed2D_WindowSet(u32 sub) {
   return set;
 }
 
-static bool Shows(u32 kind) { return (Ed2D_WindowSet(g_Shell.g_EditSubMode) >> kind) & 1u; }
+static bool Shows(u32 sub, u32 kind) { return (Ed2D_WindowSet(sub) >> kind) & 1u; }
 
 // [SECTION] model
 // A new bone model with full arrays in slot 0, shown at the editor's placement.
@@ -98,30 +98,32 @@ static Bone2Model *MakeBoneModel(void) {
   return m;
 }
 
-Bone2Model *Ed2D_EnsureBoneModel(void) {
-  if (g_Bone2Slots[0]) return g_Bone2Slots[0];
-  Bone2Model *m = MakeBoneModel();
-  return m;
-}
+Bone2Model *Ed2D_EnsureBoneModel(Bone2Model *held) { return held ? held : MakeBoneModel(); }
 
-bool Ed2D_NewBoneModel(ShellSelection *sel) {
-  if (g_Bone2Slots[0] && !Discard_Ask(DOC_BONE2)) return false;
+Bone2Model *Ed2D_EnsureBoneModel(void) { return Ed2D_EnsureBoneModel(Current_Bone2Edited()); }
+
+bool Ed2D_NewBoneModel(const HookCtx *c) {
+  if (c->model2 && !Discard_Ask(DOC_BONE2)) return false;
   Bone2_FreeSlot(0);
-  MakeBoneModel();
-  App_ForgetPolySelection();
-  sel->g_CurBoneIndex = 0;
-  App_RefreshLists();
+  HookCtx after = *c;   // the context's model is gone: the refresh gets the new one
+  after.model2 = MakeBoneModel();
+  App_ForgetPolySelection(c->sel);
+  c->sel->g_CurBoneIndex = 0;
+  App_RefreshLists(&after);
   return true;
 }
 
-bool Ed2D_NewBoneModel(void) { return Ed2D_NewBoneModel(&g_Sel); }
+bool Ed2D_NewBoneModel(void) {
+  HookCtx c = Family_ShellContext();
+  return Ed2D_NewBoneModel(&c);
+}
 
 // [SECTION] sub-mode inits
-void Ed2D_InitCommon(ShellSelection *sel, u32 sub) {
-  sel->g_Cur2DSlot = 0;
+void Ed2D_InitCommon(const HookCtx *c, u32 sub) {
+  c->sel->g_Cur2DSlot = 0;
   // The object sub-mode shows its object models alone: the bone model's skin is hidden there
   // and shown again by the bone sub-modes.
-  if (g_Bone2Slots[0]) g_Bone2SlotShown[0] = sub == SUB_2D_OBJECT ? 0u : 1u;
+  if (c->model2) g_Bone2SlotShown[0] = sub == SUB_2D_OBJECT ? 0u : 1u;
   g_Lib.runState = sub == SUB_2D_OBJECT ? 1u : 2u;
   const char *menu = sub == SUB_2D_OBJECT ? "MENU_2D_OBJ" : sub == SUB_2D_MOTION ? "MENU_2D_MOTION" : "MENU_2D_BONE";
   if (!g_ShellSeam.loadFamilyMenu) return;
@@ -130,62 +132,59 @@ void Ed2D_InitCommon(ShellSelection *sel, u32 sub) {
 }
 
 // [SECTION] enter
-// The dialog's procedure writes the shell's selection, so this step works on the shell's
-// records (read after the sub-mode's init, which may have made the model).
-static void EnterBoneDialog(void) {
+// The steps below get the context with the model the sub-mode's init may have made.
+static void EnterBoneDialog(const HookCtx *c) {
   Ed2DEditor &e = g_Ed2D;
   if (e.boneDlg) return;
   // The dialog's first messages pick the list's caret line as the current bone: keep it.
-  u32 bone = g_Sel.g_CurBoneIndex;
+  u32 bone = c->sel->g_CurBoneIndex;
   e.boneDlg = CreateWindow2D(ED2D_WIN_BONE_DLG, g_Lib.desktopWidth - 356, 26, 356, 573);
-  g_Sel.g_CurBoneIndex = bone;
+  c->sel->g_CurBoneIndex = bone;
   if (!e.boneList) e.boneList = Widget_CreateList(e.boneDlg, 1, 0, 49, 211, 360, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
   if (!e.boneTree) e.boneTree = Widget_CreateTree(e.boneDlg, 211, 49, 138, 360);
   e.parentCombo = Control(e.boneDlg, IDC_BONE_PARENT);
-  Ed2D_FillParentBoneList(g_Bone2Slots[0], bone);
-  Ed2D_FillBoneTree(g_Bone2Slots[0], bone);
-  g_Sel.g_CurBoneIndex = bone;
+  Ed2D_FillParentBoneList(c->model2, bone);
+  Ed2D_FillBoneTree(c->model2, bone);
+  c->sel->g_CurBoneIndex = bone;
   e.boneRefresh = 1;
 }
 
-static void EnterGroupDialog(void) {
+static void EnterGroupDialog(ShellSelection *sel) {
   Ed2DEditor &e = g_Ed2D;
-  u32 bone = g_Sel.g_CurBoneIndex;
+  u32 bone = sel->g_CurBoneIndex;
   WindowHolder &g = g_Options.g_Group2DDlg;
   if (!g.window) g.window = CreateWindow2D(ED2D_WIN_GROUP_DLG, g.x, g.y, 262, 515);
-  g_Sel.g_CurBoneIndex = bone;
+  sel->g_CurBoneIndex = bone;
   if (!e.groupList) e.groupList = Widget_CreateList(g.window, 1, 54, 0, 200, 272, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
   e.groupTexture = Control(g.window, IDC_G2D_TEXTURE);
   e.groupDisplay = Control(g.window, IDC_G2D_SHADE);
 }
 
-// runInit false for the button of the current sub-mode: dialogs and refresh only.
-static void EnterSteps(bool runInit) {
+// runInit false for the button of the current sub-mode: dialogs and refresh only. The steps
+// after the bone model is made (when missing) get the context with that model; the sub-mode's
+// init gets that context too.
+static void EnterSteps(const HookCtx *handed, bool runInit) {
   Ed2DEditor &e = g_Ed2D;
+  HookCtx c = *handed;
   if (runInit) e.zoom = 1.0f;
   if (!e.panel) e.panel = CreateWindow2D(ED2D_WIN_PANEL, 90, 47, 90, g_Lib.osVersion == 5 ? 199 : 194);
-  if (g_Shell.g_EditSubMode != SUB_2D_OBJECT) Ed2D_EnsureBoneModel();
+  if (c.layout != SUB_2D_OBJECT) c.model2 = Ed2D_EnsureBoneModel(c.model2);
   if (runInit) {
-    const FamilyHooks *row = Ed2D_SubModeRow();
-    // Built here, after the bone model may have been made above (also reached from the
-    // sub-mode buttons, which have no context).
-    HookCtx c = Family_ShellContext();
+    const FamilyHooks *row = Ed2D_SubModeRow(c.layout);
     if (row && row->enter) row->enter(&c);
   }
-  if (Shows(ED2D_WIN_BONE_DLG)) EnterBoneDialog();
-  if (Shows(ED2D_WIN_GROUP_DLG)) EnterGroupDialog();
-  App_RefreshLists();
+  if (Shows(c.layout, ED2D_WIN_BONE_DLG)) EnterBoneDialog(&c);
+  if (Shows(c.layout, ED2D_WIN_GROUP_DLG)) EnterGroupDialog(c.sel);
+  App_RefreshLists(&c);
 }
 
-// The handed context is not used: the steps may make slot 0's model, and the sub-mode's init
-// gets a context built after that.
-void Ed2D_Enter(const HookCtx *c) { EnterSteps(true); }
+void Ed2D_Enter(const HookCtx *c) { EnterSteps(c, true); }
 
 // [SECTION] leave
 void Ed2D_Leave(const HookCtx *c) {
   Ed2DEditor &e = g_Ed2D;
   Destroy(&e.panel);
-  const FamilyHooks *row = Ed2D_SubModeRow();
+  const FamilyHooks *row = Ed2D_SubModeRow(c->layout);
   if (row && row->leave) row->leave(c);
   if (g_Options.g_Group2DDlg.window) {
     Destroy(&e.groupList);
@@ -222,11 +221,11 @@ u32 Ed2D_ModeButtonSubMode(u32 id) {
 static bool MayChangeSubMode(u32 sub) {
   bool ask = false;
   if (sub == SUB_2D_OBJECT && g_Shell.g_EditSubMode != SUB_2D_OBJECT) {
-    const Bone2Model *m = g_Bone2Slots[0];
+    const Bone2Model *m = Current_Bone2Edited();
     ask = g_Shell.g_EditFamily == FAMILY_2D_MODEL && g_Shell.g_EditSubMode >= SUB_2D_POLY && g_Shell.g_EditSubMode <= SUB_2D_MOTION && m &&
           m->polygonCount > 0;
   } else if (sub != SUB_2D_OBJECT && g_Shell.g_EditSubMode == SUB_2D_OBJECT) {
-    ask = g_Obj2Slots[0] && Doc_IsChanged(DOC_OBJ2);
+    ask = Current_Obj2Model() && Doc_IsChanged(DOC_OBJ2);
   }
   if (!ask || !g_ShellSeam.askYesNo || g_ShellSeam.askYesNo(kObjectQuestion)) return true;
   g_Shell.g_EditDlgRefresh = 1;
@@ -240,14 +239,16 @@ bool Ed2D_PanelCommand(u32 id) {
   if (!MayChangeSubMode(sub)) return true;
   if (sub == g_Shell.g_EditSubMode) {
     // Running the init again would discard the sub-mode's state (the object model in 4).
-    EnterSteps(false);
+    HookCtx c = Family_ShellContext();
+    EnterSteps(&c, false);
   } else {
     if (g_Shell.g_EditSubMode == SUB_2D_OBJECT) Doc_ClearChanged(DOC_OBJ2);   // given up by the answer
     App_KeepWorkAreas(false);
     HookCtx c = Family_ShellContext();
     Ed2D_Leave(&c);
     App_SetSubMode(sub);
-    EnterSteps(true);
+    c = Family_ShellContext();
+    EnterSteps(&c, true);
     App_KeepWorkAreas(true);
   }
   g_Ed2D.panelRefresh = 1;
@@ -256,9 +257,9 @@ bool Ed2D_PanelCommand(u32 id) {
 
 // [SECTION] per frame
 void Ed2D_Update(const HookCtx *c) {
-  if (g_Obj2Slots[0]) Obj2_SetPosition(g_Obj2Slots[0], 320.0f, 240.0f);
+  if (Current_Obj2Model()) Obj2_SetPosition(Current_Obj2Model(), 320.0f, 240.0f);
   if (c->model2) Bone2_SetPosition(c->model2, 320.0f, 240.0f);
-  const FamilyHooks *row = Ed2D_SubModeRow();
+  const FamilyHooks *row = Ed2D_SubModeRow(c->layout);
   if (row && row->update) row->update(c);
   // The weight colouring marks the current bone in the bone, weight and motion sub-modes.
   u32 sub = c->layout;
@@ -275,27 +276,27 @@ void Ed2D_Draw(const HookCtx *c) {
     Text_Printf(313, 462, "Y+");
     Text_Printf(5, 233, "X-");
   }
-  const FamilyHooks *row = Ed2D_SubModeRow();
+  const FamilyHooks *row = Ed2D_SubModeRow(c->layout);
   if (row && row->drawOverlay) row->drawOverlay(c);
 }
 
 void Ed2D_Command(const HookCtx *c) {
   u32 id = c->command;
   // Replaces slot 0's model: nothing here reads the context's model after it.
-  if (id == IDM_2D_BONE_NEW || id == IDM_2D_MOTION_NEW) Ed2D_NewBoneModel(c->sel);
+  if (id == IDM_2D_BONE_NEW || id == IDM_2D_MOTION_NEW) Ed2D_NewBoneModel(c);
 }
 
 // [SECTION] lists
 void Ed2D_RefreshLists(const HookCtx *c) {
   // The lists of the sub-mode's own dialogs (its row's cell), then the shell's.
-  const FamilyHooks *row = Ed2D_SubModeRow();
+  const FamilyHooks *row = Ed2D_SubModeRow(c->layout);
   if (row && row->refreshLists) row->refreshLists(c);
   if (g_Options.g_Group2DDlg.window) {
     Ed2D_FillGroupList(c->sel);
     Ed2D_FillShadeList(c->sel);
     g_Ed2DGroup.refresh = 1;
   }
-  if (g_Shell.g_EditSubMode == SUB_2D_OBJECT) {
+  if (c->layout == SUB_2D_OBJECT) {
     if (g_ShellEntries.obj2RefreshLists) g_ShellEntries.obj2RefreshLists();
     Tree_BuildRowsObjects2D();
     return;
@@ -306,7 +307,7 @@ void Ed2D_RefreshLists(const HookCtx *c) {
   }
   Tree_LinkBones2D();
   Tree_BuildRowsBones2D();
-  if (g_Shell.g_EditSubMode == SUB_2D_MOTION) Ed2D_RefreshMotionLists();
+  if (c->layout == SUB_2D_MOTION) Ed2D_RefreshMotionLists(c->model2);
 }
 
 void Ed2D_DocumentChanged(const HookCtx *c) {

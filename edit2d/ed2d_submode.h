@@ -5,8 +5,9 @@
 #include "app/hook_ctx.h"
 #include "model/types.h"
 
-// The steps every sub-mode init shares: 2D slot 0 current in sel, the run state, the sub-mode's menu.
-void Ed2D_InitCommon(ShellSelection *sel, u32 subMode);
+// The steps every sub-mode init shares: 2D slot 0 current in the context's selection, the
+// bone model's skin shown or hidden, the run state, the sub-mode's menu.
+void Ed2D_InitCommon(const HookCtx *c, u32 subMode);
 
 // Right up of the bone sub-mode: the 3D bone editor's right-up (Ed3D_BoneRButtonUp) only
 // sets a flag that no 2D code reads; this family keeps its own named cell.

@@ -94,8 +94,8 @@ void Ed2D_TexInit(const HookCtx *c) {
   Ed2DTexEditor &e = g_Ed2DTex;
   ShellSelection *sel = c->sel;
   sel->g_CurSlot = 0;
-  App_AllocWorkArrays();
-  Ed2D_InitCommon(sel, SUB_2D_TEXTURE);
+  App_AllocWorkArrays(c->sel);
+  Ed2D_InitCommon(c, SUB_2D_TEXTURE);
   sel->g_PolyTool = ED2D_TOOL_FACE;
   sel->g_PolySelectMode = 1;
   Bone2Model *m = HookModel(c);
@@ -117,15 +117,20 @@ void Ed2D_TexLeave(const HookCtx *c) {
 }
 
 // [SECTION] the preview's source: the current group's coordinates in texels
+// The strip calls the source when it paints: it shows the 2D slot and the group that the last
+// update was handed.
+static u32 s_PreviewSlot, s_PreviewGroup;
 static i32 s_LineCount, s_LineRoom;
 static u32 *s_Lines;   // polygon << 2 | corner of each edge's start
 
+static const Bone2Model *PreviewModel(void) { return s_PreviewSlot < BONE2_SLOTS ? g_Bone2Slots[s_PreviewSlot] : nullptr; }
+
 static i32 PreviewLineCount(void) {
-  const Bone2Model *m = CurrentSlotModel();
+  const Bone2Model *m = PreviewModel();
   s_LineCount = 0;
   if (!m || !m->polygons) return 0;
   i32 n = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
-  i32 g = Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex), need = 4 * n;
+  i32 g = Ed2D_GroupOf(m, s_PreviewGroup), need = 4 * n;
   if (need > s_LineRoom) {
     u32 *p = (u32 *)realloc(s_Lines, (size_t)need * sizeof(u32));
     if (!p) return 0;
@@ -150,7 +155,7 @@ static bool UvAt(const Bone2Model *m, u32 e, f32 out[2]) {
 }
 
 static void PreviewLine(i32 i, f32 out[4]) {
-  const Bone2Model *m = CurrentSlotModel();
+  const Bone2Model *m = PreviewModel();
   out[0] = out[1] = out[2] = out[3] = 0;
   if (!m || i < 0 || i >= s_LineCount || (i32)(s_Lines[i] >> 2) >= m->polygonCount) return;
   const Polygon2 &p = m->polygons[s_Lines[i] >> 2];
@@ -162,12 +167,12 @@ static void PreviewLine(i32 i, f32 out[4]) {
 static TexPanelPoints s_Points;
 
 static i32 PreviewPointCount(void) {
-  const Bone2Model *m = CurrentSlotModel();
+  const Bone2Model *m = PreviewModel();
   return TexPanel_ListPoints(&s_Points, g_Ed2DTex.uvSel, g_Ed2DTex.uvSelRoom, m ? (u32)UvCount(m) : 0);
 }
 
 static void PreviewPoint(i32 i, f32 out[2]) {
-  const Bone2Model *m = CurrentSlotModel();
+  const Bone2Model *m = PreviewModel();
   u32 entry;
   out[0] = out[1] = 0;
   if (m && TexPanel_Point(&s_Points, i, &entry)) UvAt(m, entry, out);
@@ -175,6 +180,8 @@ static void PreviewPoint(i32 i, f32 out[2]) {
 
 static void FillPreview(Bone2Model *m, const ShellSelection *sel) {
   Ed2DTexEditor &e = g_Ed2DTex;
+  s_PreviewSlot = sel->g_Cur2DSlot;
+  s_PreviewGroup = sel->g_CurGroupIndex;
   i32 t = e.texture;
   bool valid = m && t >= 0 && t < BONE2_MAX_TEXTURES;
   const Group2 *g = CurGroup(m, sel);

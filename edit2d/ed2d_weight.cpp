@@ -62,11 +62,11 @@ bool ParseBone(const char *text, i32 bones, i32 *out) {
 // [SECTION] hooks
 void Ed2D_WeightInit(const HookCtx *c) {
   c->sel->g_CurSlot = 0;
-  App_AllocWorkArrays();
-  Ed2D_InitCommon(c->sel, SUB_2D_WEIGHT);
+  App_AllocWorkArrays(c->sel);
+  Ed2D_InitCommon(c, SUB_2D_WEIGHT);
   Ed2DPolyEditor &e = g_Ed2DPoly;
   if (!e.weightPanel) e.weightPanel = Widget_CreatePanel(Ed2D_WindowName(ED2D_WIN_WEIGHT_DLG), 0, 317, 90, 180);
-  App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
+  App_ClearSelectionFlags(c->sel, App_WorkVertCount(), App_WorkFaceCount());
 }
 
 void Ed2D_WeightLeave(const HookCtx *c) {
@@ -102,7 +102,7 @@ void Ed2D_WeightRButtonUp(const HookCtx *c) {
   Ed2D_ClientToFrame(c->x, c->y, &fx, &fy);
   Bone2_BuildRestMatrices();   // a bone moved since the last pass is where it now is
   u32 old = sel->g_CurBoneIndex;
-  if (!Ed2D_MakeBoneCurrent(sel, Ed2D_PickBone(m, 0, fx, fy, false))) return;
+  if (!Ed2D_MakeBoneCurrent(m, sel, c->layout, Ed2D_PickBone(m, 0, fx, fy, false))) return;
   sel->g_PrevBone = old;
   sel->g_BoneListDirty = 1;
 }
@@ -176,7 +176,7 @@ void Ed2D_WeightDraw(const HookCtx *c) {
       Line(x, y, (i32)floorf(fx + 0.5f), (i32)floorf(fy + 0.5f), 125, 125, 0);
     }
   }
-  if (c->viewIndex == g_Shell.g_ActiveView) {
+  if (c->viewIndex == c->activeView) {
     if (Held(BUTTON_LEFT)) Draw_Rect2D(e.startX, e.startY, e.curX, e.curY, 0, 0, 255, 255);
     else if (Held(BUTTON_RIGHT)) Draw_Rect2D(e.startX, e.startY, e.curX, e.curY, 255, 0, 0, 255);
   }
@@ -210,7 +210,7 @@ bool Ed2D_WeightApply(Bone2Model *m, const char *bone1, const char *bone2, const
 
 // [SECTION] panel
 void Ed2D_WeightDlgCommand(u32 id) {
-  Bone2Model *m = g_Bone2Slots[0];
+  Bone2Model *m = Current_Bone2Edited();
   void *p = g_Ed2DPoly.weightPanel;
   if (id != IDC_W2D_APPLY || !m || !p) return;
   char t1[64] = "", t2[64] = "", tw[64] = "";

@@ -166,11 +166,13 @@ bool Coli_SetModel(Model3 *m, const char *name) {
   return true;
 }
 
-void Coli_RefreshLists(void) {
+void Coli_RefreshLists(void) { Coli_RefreshLists(View_CurrentLayout()); }
+
+void Coli_RefreshLists(u32 layout) {
   g_ColiEdit.refresh[COLI_PANEL_RANGE] = 1;
   g_ColiEdit.refresh[COLI_PANEL_BOX] = 1;
   g_ColiEdit.refresh[COLI_PANEL_CIRCLE] = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
 }
 
 // [SECTION] Panels opened and closed
@@ -255,7 +257,7 @@ void Coli_Enter(const HookCtx *c) {
   OpenPanel(COLI_PANEL_SELECT);
   Coli_SetTarget(COLI_TARGET_RANGE);
   c->view->zoom = 8.0f;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 void Coli_Leave(const HookCtx *c) {
@@ -338,7 +340,7 @@ void Coli_Update(const HookCtx *c) {
   ViewRecord *v = View_Get(c->layout, 0);
   v->panX = p[0], v->panY = p[1], v->panZ = p[2];
   if (!Shell_AnyButtonHeld()) PickNearest(c->x, c->y);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 // [SECTION] Mouse and keys

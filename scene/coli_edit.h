@@ -50,6 +50,8 @@ bool Coli_AddCircle(void);
 bool Coli_SetModel(Model3 *m, const char *name);
 // Sets the three target panels' refresh flags and flags every view for redraw.
 void Coli_RefreshLists(void);
+// The same with the views of layout `layout` redrawn (the row's cell passes its context's).
+void Coli_RefreshLists(u32 layout);
 // Makes t the edit target: the other target panels are closed, t's panel opened.
 void Coli_SetTarget(u32 t);
 

@@ -15,7 +15,7 @@
 
 void Coli_Draw(const HookCtx *c) {
   // The warning is the main view's: the other view windows would show a cut-off copy.
-  if (!Lib_IsVSync() && View_DrawingMain())
+  if (!Lib_IsVSync() && View_DrawingMain(c))
     g_SceneSeam.print(100, 10, "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。");
 }
 

@@ -61,7 +61,9 @@ void Particle_FreeDocuments(void) {
   }
 }
 
-void Effect_NewDocument(void) {
+void Effect_NewDocument(void) { Effect_NewDocument(View_CurrentLayout()); }
+
+void Effect_NewDocument(u32 layout) {
   ParticleEditor &e = g_ParticleEdit;
   Effect_InitDocument(0);
   e.mode = PARTICLE_MODE_MOVE;
@@ -72,7 +74,7 @@ void Effect_NewDocument(void) {
   g_Shell.g_PerspAngleX = g_Shell.g_PerspAngleY = 0.0f;
   g_Shell.g_PerspOffset[0] = g_Shell.g_PerspOffset[1] = 0.0f;
   g_Shell.g_PerspOffset[2] = -15.0f;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
 }
 
 // The emitter the wheel and the drag work on; null when the document or emitter is missing.
@@ -132,7 +134,7 @@ void Particle_WheelKey(const HookCtx *c) {
   g_MovieScene.frame = step < 0 ? Effect_PrevKeyFrame(g_MovieScene.frame) : Effect_NextKeyFrame(g_MovieScene.frame);
   Effect_FindCurrentKeys();
   g_ParticleEdit.refresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 // [SECTION] Key drag
@@ -182,7 +184,7 @@ void Effect_MouseMove(const HookCtx *c) {
     }
   }
   DragAnchors_SetAC(c->mouse, x, y);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 // [SECTION] Preview
@@ -243,7 +245,7 @@ void Effect_Update(const HookCtx *c) {
     Particle_Restart();
   }
   for (ParticleSprite &p : e.particles) StepParticle(p);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 const char g_EffectNotice[] = "エフェクト編集モードは、現在開発中です。";
@@ -252,7 +254,7 @@ const char g_EffectVSyncHint[] = "オプション -> 垂直同期 -> ONにされ
 void Effect_Draw(const HookCtx *c) {
   // The screen's text and particles belong to the main view: the other view windows would
   // show a cut-off copy of them.
-  if (!View_DrawingMain()) return;
+  if (!View_DrawingMain(c)) return;
   Text_Printf(EFFECT_NOTICE_X, EFFECT_NOTICE_Y, "%s", g_EffectNotice);
   if (!Lib_IsVSync())
     Text_Printf(EFFECT_HINT_X, EFFECT_HINT_Y, "%s", g_EffectVSyncHint);
@@ -282,7 +284,7 @@ void Effect_Enter(const HookCtx *c) {
   v->panY = -120.0f;
   Model3_FreeAllSlots();
   e.curEmitter = 0;
-  Effect_NewDocument();
+  Effect_NewDocument(c->layout);
   FileDlg_ChangeDir(g_Lib.dataDir);
   // The handle keeps its row: entering again reloads into it instead of taking a new one.
   Img_Load(&e.image, kParticleImage);

@@ -211,7 +211,7 @@ void Map2_Update(const HookCtx *c) {
     e.cursorX = col;
     e.cursorY = r;
   }
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
   if (e.painting) Paint();
 }
 

@@ -59,7 +59,6 @@ static bool OnlyButton(u32 b) {
          (Shell_ButtonHeld(BUTTON_LEFT) + Shell_ButtonHeld(BUTTON_MIDDLE) + Shell_ButtonHeld(BUTTON_RIGHT)) == 1;
 }
 
-static ViewRecord *LayoutView(u32 i) { return View_Get(g_Shell.g_EditSubMode, i); }
 
 // [SECTION] dialogs
 
@@ -108,8 +107,10 @@ void Movie_CloseDialog(u32 d) {
   if (w) Widget_Destroy(w);
 }
 
-void Movie_ShowActorDialog(void) {
-  const MovieObject *o = Movie_CurrentObject();
+void Movie_ShowActorDialog(void) { Movie_ShowActorDialog(&g_Sel); }
+
+void Movie_ShowActorDialog(const ShellSelection *sel) {
+  const MovieObject *o = Movie_ObjectAtSlot(sel->g_CurSlot);
   if (!o) return;
   i32 mine = DialogOfKind(o->kind);
   // A dialog the user closed comes back when an object of its kind becomes current.
@@ -122,27 +123,31 @@ void Movie_ShowActorDialog(void) {
   if (mine >= 0 && g_MovieEditor.dialogs[mine]) Widget_ShowPanel(g_MovieEditor.dialogs[mine], true);
 }
 
-void Movie_RefreshAllLists(void) {
+void Movie_RefreshAllLists(void) { Movie_RefreshAllLists(&g_Sel); }
+
+void Movie_RefreshAllLists(const ShellSelection *sel) {
   for (u32 d = 0; d < MOVIE_DIALOGS; d++) g_MovieEditor.refresh[d] = 1;
-  Movie_ShowActorDialog();
+  Movie_ShowActorDialog(sel);
 }
 
 // [SECTION] document
 
-void Movie_NewDocument(void) {
+void Movie_NewDocument(void) { Movie_NewDocument(View_CurrentLayout(), &g_Sel); }
+
+void Movie_NewDocument(u32 layout, const ShellSelection *sel) {
   MovieEditor &e = g_MovieEditor;
   Movie_InitData();
   Doc_Replaced(DOC_MOVIE);
-  View_SetCount(View_CurrentLayout(), 5);
-  ViewRecord *v = LayoutView(4);
+  View_SetCount(layout, 5);
+  ViewRecord *v = View_Get(layout, 4);
   v->inUse = 1;
   v->shown = 1;
   v->kind = VIEW_PERS;
   v->x = 176, v->y = 84, v->w = 712;
   v->h = g_Lib.osVersion < 5 ? 584 : 592;
-  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) LayoutView(i)->zoom = 0.1f;
+  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) View_Get(layout, i)->zoom = 0.1f;
   e.mode = MOVIE_MODE_MOVE;
-  Movie_RefreshAllLists();
+  Movie_RefreshAllLists(sel);
 }
 
 // [SECTION] enter and leave
@@ -161,13 +166,16 @@ static const char *KindName(i32 kind) {
     default: return "";
   }
 }
+// The strip's source: the strip calls it when it paints, outside any hook, and shows the
+// shell's current object.
 static i32 StripObject(void) { return (i32)g_Sel.g_CurSlot; }
 static i32 StripFrame(void) { return g_MovieScene.frame; }
 static i32 StripFrameCount(void) { return g_MovieScene.frameCount; }
+static const StripMovieSource kStripSource = {StripObject, StripFrame, StripFrameCount, KindName};
 
 // The key dialog is the movie strip's window: its time line starts at (230, 84).
 static void SetUpStrip(void) {
-  g_Strip.g_StripMovie = StripMovieSource{StripObject, StripFrame, StripFrameCount, KindName};
+  g_Strip.g_StripMovie = kStripSource;
   g_Strip.g_StripGeo.margin = 230;
   g_Strip.g_StripGeo.rowTop = 84;
   Strip_SetDivisor(8);
@@ -182,7 +190,7 @@ void Movie_Enter(const HookCtx *c) {
   c->sel->g_CurSlot = 0;
   g_MovieDlg = MovieDlgState{};
   SetUpStrip();
-  Movie_NewDocument();
+  Movie_NewDocument(c->layout, c->sel);
   g_MovieScene.frame = 0;
   e.shownFrame = -1;
   for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) {
@@ -194,9 +202,9 @@ void Movie_Enter(const HookCtx *c) {
   for (u32 d = 0; d < MOVIE_DIALOGS; d++)
     if (d != MOVIE_DIALOG_RENDER) OpenDialog(d);
   Movie_SetScroll(0, g_MovieScene.frameCount);
-  Movie_ShowActorDialog();
+  Movie_ShowActorDialog(c->sel);
   if (g_ShellSeam.createViewWindows) g_ShellSeam.createViewWindows();
-  Movie_RefreshAllLists();
+  Movie_RefreshAllLists(c->sel);
 }
 
 void Movie_Leave(const HookCtx *c) {
@@ -232,14 +240,14 @@ void Movie_Update(const HookCtx *c) {
     if (m->motion != o->keys[key].number) Model3_SetMotion(m, o->keys[key].number);
   }
   if (g_Movie.playState == MOVIE_STOPPED) Movie_PlaybackStep();
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
   if (g_Movie.playState != MOVIE_PLAYING) return;
   // Only the Pers view, which the movie camera drives, is drawn while the movie plays; the
   // main view too is left out (it shows only the background here, and each pass it won
   // would be a frame missing from view 4).
-  u32 layout = View_CurrentLayout();
-  for (i32 i = 0; i < g_Shell.g_ViewCount[layout] && i < VIEWS_PER_LAYOUT; i++) g_Shell.g_Views[layout][i].redraw = 0;
-  g_Shell.g_Views[layout][4].redraw = 1;
+  u32 layout = c->layout < VIEW_LAYOUTS ? c->layout : 0;
+  for (i32 i = 0; i < g_Shell.g_ViewCount[layout] && i < VIEWS_PER_LAYOUT; i++) View_Get(layout, (u32)i)->redraw = 0;
+  View_Get(layout, 4)->redraw = 1;
 }
 
 // [SECTION] mouse
@@ -373,8 +381,8 @@ void Movie_MouseMove(const HookCtx *c) {
   bool changed = DragKey(*k, o->kind, (u32)e.mode, view, c->mouse->g_MouseMoveDX, c->mouse->g_MouseMoveDY, mx, my);
   e.anchorX = x, e.anchorY = y;
   if (changed) MarkEdited();
-  Movie_RefreshAllLists();
-  App_MarkAllRedraw();
+  Movie_RefreshAllLists(c->sel);
+  App_MarkAllRedraw(c->layout);
 }
 
 // [SECTION] keys and wheel
@@ -389,21 +397,21 @@ void Movie_KeyUp(const HookCtx *c) {
     case VKEY_RIGHT: if (free) e.offset2D[kind][0] += 1.0f; break;
     case VKEY_UP: if (free) e.offset2D[kind][1] -= 1.0f; break;
     case VKEY_DOWN: if (free) e.offset2D[kind][1] += 1.0f; break;
-    case 'A': Movie_TogglePlayback(); break;
+    case 'A': Movie_TogglePlayback(c->layout); break;
     case 'T': e.mode = MOVIE_MODE_MOVE; break;
     case 'R': e.mode = MOVIE_MODE_ROTATE; break;
     case 'G': e.mode = MOVIE_MODE_SCALE; break;
     default: return;
   }
   if (key == 'T' || key == 'R' || key == 'G') e.refresh[MOVIE_DIALOG_MAIN] = 1;   // its mode buttons
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 void Movie_WheelKey(const HookCtx *c) {
   const MovieObject *o = Movie_ObjectAtSlot(c->sel->g_CurSlot);
   i32 f = g_MovieScene.frame;
   g_MovieScene.frame = c->step < 0 ? Movie_PrevKeyFrameOf(o, f) : Movie_NextKeyFrameOf(o, f);
-  Movie_RefreshAllLists();
+  Movie_RefreshAllLists(c->sel);
 }
 
 // [SECTION] actors
@@ -463,7 +471,7 @@ bool Movie_AddActorTo(ShellSelection *sel, i32 kind) {
     default: break;
   }
   MarkEdited();
-  Movie_RefreshAllLists();
+  Movie_RefreshAllLists(sel);
   return true;
 }
 
@@ -482,7 +490,7 @@ bool Movie_ClearModelActorOf(const ShellSelection *sel) {
   g_ModelAllocArrays = 1;
   Model3_Init(n);
   MarkEdited();
-  Movie_RefreshAllLists();
+  Movie_RefreshAllLists(sel);
   return true;
 }
 
@@ -513,13 +521,13 @@ void Movie_Command(const HookCtx *c) {
   switch (id) {
     case IDM_MOVIE_CLEAR: Movie_ClearModelActorOf(c->sel); break;
     case IDM_MOVIE_NEW:
-      if (Discard_Ask(DOC_MOVIE)) Movie_NewDocument();
+      if (Discard_Ask(DOC_MOVIE)) Movie_NewDocument(c->layout, c->sel);
       break;
     case IDM_MOVIE_RENDER: OpenDialog(MOVIE_DIALOG_RENDER); break;
     default:
       if (!AddItemCommand(c->sel, id)) return;
   }
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 // [SECTION] playback
@@ -536,7 +544,9 @@ static void SetPlayText(const char *text) {
   Widget_SetText(Movie_Dialog(MOVIE_DIALOG_KEY), IDC_MOVIE_PLAY, text);
 }
 
-void Movie_StartPlayback(void) {
+void Movie_StartPlayback(void) { Movie_StartPlayback(View_CurrentLayout()); }
+
+void Movie_StartPlayback(u32 layout) {
   MovieScene &s = g_MovieScene;
   i32 frames = s.frameCount < 1 ? 1 : s.frameCount;
   s.playStart = ClampI(ReadField(IDC_MOVIE_PLAY_START, s.playStart), 0, frames - 1);
@@ -551,10 +561,12 @@ void Movie_StartPlayback(void) {
   g_Movie.playState = MOVIE_PLAYING;
   g_MovieEditor.refresh[MOVIE_DIALOG_KEY] = 1;
   Timer_Reset();
-  if (void *view4 = LayoutView(4)->window) Widget_Activate(view4);
+  if (void *view4 = View_Get(layout, 4)->window) Widget_Activate(view4);
 }
 
-void Movie_StopPlayback(void) {
+void Movie_StopPlayback(void) { Movie_StopPlayback(View_CurrentLayout()); }
+
+void Movie_StopPlayback(u32 layout) {
   SetPlayText("再生(A)");
   g_Shell.g_Playing = 0;
   g_Lib.runState = LIB_RUN_MOVIE_PLAYBACK;
@@ -565,22 +577,24 @@ void Movie_StopPlayback(void) {
   Movie_CloseVideoWindow();
   g_MovieScene.frame = g_MovieEditor.savedFrame;
   g_MovieEditor.refresh[MOVIE_DIALOG_MAIN] = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
   Timer_Reset();
 }
 
 // The A key toggles playback while a view window other than view 0, the main window or the
 // key dialog is active (or none is).
-static bool MayToggle(void) {
+static bool MayToggle(u32 layout) {
   void *a = Widget_ActiveWindow();
   if (!a || a == g_Shell.g_MainWindowHandle || a == Movie_Dialog(MOVIE_DIALOG_KEY)) return true;
   for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++)
-    if (LayoutView(i)->window && LayoutView(i)->window == a) return true;
+    if (View_Get(layout, i)->window && View_Get(layout, i)->window == a) return true;
   return false;
 }
 
-void Movie_TogglePlayback(void) {
-  if (!MayToggle()) return;
-  if (g_Movie.playState != MOVIE_PLAYING) Movie_StartPlayback();
-  else Movie_StopPlayback();
+void Movie_TogglePlayback(void) { Movie_TogglePlayback(View_CurrentLayout()); }
+
+void Movie_TogglePlayback(u32 layout) {
+  if (!MayToggle(layout)) return;
+  if (g_Movie.playState != MOVIE_PLAYING) Movie_StartPlayback(layout);
+  else Movie_StopPlayback(layout);
 }

@@ -68,8 +68,14 @@ void Movie_WheelKey(const HookCtx *c);
 
 // [SECTION] document and lists
 void Movie_NewDocument(void);
+// The same on the views of layout `layout`, the lists showing sel's current object (a hook
+// passes its context's).
+void Movie_NewDocument(u32 layout, const ShellSelection *sel);
 void Movie_RefreshAllLists(void);
+void Movie_RefreshAllLists(const ShellSelection *sel);
 void Movie_ShowActorDialog(void);
+// The same for the current object of sel (a hook passes its context's selection).
+void Movie_ShowActorDialog(const ShellSelection *sel);
 // Closes dialog d ("閉じる"); it opens again when the family is entered again.
 void Movie_CloseDialog(u32 d);
 // Adds an actor of `kind` (MOVIE_KIND_*) as the new last object, made the current slot of sel.
@@ -84,8 +90,12 @@ bool Movie_ClearModelActor(void);
 
 // [SECTION] playback
 void Movie_StartPlayback(void);
+// The same with view 4 of layout `layout` activated (a hook passes its context's).
+void Movie_StartPlayback(u32 layout);
 void Movie_StopPlayback(void);
+void Movie_StopPlayback(u32 layout);
 void Movie_TogglePlayback(void);
+void Movie_TogglePlayback(u32 layout);
 
 // [SECTION] rendering (the render dialog)
 // Drawing interval clamped to 1..60.

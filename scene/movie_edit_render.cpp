@@ -34,9 +34,9 @@ static void Line(const f32 a[3], const f32 b[3], i32 r, i32 g, i32 bl) {
   Draw_Line3D(a[0], a[1], a[2], r, g, bl, 255, 0, 0, b[0], b[1], b[2], r, g, bl, 255, 0, 0);
 }
 
-// The current object's path through its keys as short white marks; its last point in *last.
-static bool DrawPath(f32 last[3]) {
-  i32 n = (i32)g_Sel.g_CurSlot;
+// The path of sel's current object through its keys as short white marks; its last point in *last.
+static bool DrawPath(const ShellSelection *sel, f32 last[3]) {
+  i32 n = (i32)sel->g_CurSlot;
   MovieObject *o = n < Movie_ObjectCount() ? Movie_Object(n) : nullptr;
   if (!o) return false;
   bool any = false;
@@ -91,7 +91,7 @@ void Movie_DrawScene(const HookCtx *c) {
       Movie_InterpolateObject(1, cam->curKey, cam->fraction);
       Line(cam->pose + MOVIE_POSE_POSITION, cam->pose + MOVIE_POSE_TARGET, 255, 255, 0);
     }
-    hasPath = DrawPath(last);
+    hasPath = DrawPath(c->sel, last);
     Movie_FindCurrentKeys();
   }
   PoseActors();

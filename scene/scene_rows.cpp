@@ -60,7 +60,7 @@ static void InstallColiRow(void) {
   r.rButtonDown = DragAnchor_PressAC;
   r.mouseMove = Coli_MouseMove;
   r.keyDown = Coli_KeyDown;
-  r.refreshLists = [](const HookCtx *) { Coli_RefreshLists(); };   // the wheel keeps the shell's zoom, which also redraws
+  r.refreshLists = [](const HookCtx *c) { Coli_RefreshLists(c->layout); };   // the wheel keeps the shell's zoom, which also redraws
   Family_InstallRow(FAMILY_COLLISION, &r);
 }
 
@@ -78,7 +78,7 @@ static void InstallMovieRow(void) {
   r.loopKeyUp = Movie_KeyUp;
   r.command = Movie_Command;
   r.wheelKey = Movie_WheelKey;
-  r.refreshLists = [](const HookCtx *) { Movie_RefreshAllLists(); };
+  r.refreshLists = [](const HookCtx *c) { Movie_RefreshAllLists(c->sel); };
   Family_InstallRow(FAMILY_MOVIE, &r);
 }
 

@@ -11,6 +11,7 @@
 
 #include "app/shell_mouse.h"
 #include "app/shell_sel.h"
+#include "app/settings.h"
 #include "app/shell_view.h"
 #include "app/tree.h"
 #include "app/views.h"
@@ -77,6 +78,9 @@ void Tool(ShellSelection *s, u32 tool, u32 mode) {
   s->g_PolySelectMode = mode;
 }
 
+// The family row's wheel cell, which passes the call to the row of the context's sub-mode.
+void FamilyWheel(const HookCtx *c) { g_FamilyHooks[FAMILY_2D_MODEL].wheelKey(c); }
+
 const Case kCases[] = {
   {"polygon move drag", SUB_2D_POLY, Ed2D_PolyMouseMove, 7, -3, L,
    [](Bone2Model *, ShellSelection *s, ShellMouse *) { Tool(s, ED2D_TOOL_MOVE, 0), s->g_PolySelVerts[1] = 1; }},
@@ -129,6 +133,10 @@ const Case kCases[] = {
    [](Bone2Model *m, ShellSelection *s, ShellMouse *) { s->g_CurBoneIndex = 1, m->currentFrame = 3; }, 1},
   {"motion wheel back", SUB_2D_MOTION, Ed2D_MotionWheelKey, 0, 0, 0,
    [](Bone2Model *m, ShellSelection *s, ShellMouse *) { s->g_CurBoneIndex = 1, m->currentFrame = 15; }, -1},
+  {"family wheel to the motion row", SUB_2D_MOTION, FamilyWheel, 0, 0, 0,
+   [](Bone2Model *m, ShellSelection *s, ShellMouse *) { s->g_CurBoneIndex = 1, m->currentFrame = 3; }, 1},
+  {"motion update picks the posed bone", SUB_2D_MOTION, Ed2D_MotionUpdate, 0, 0, R,
+   [](Bone2Model *, ShellSelection *, ShellMouse *mouse) { mouse->g_MouseX = 372, mouse->g_MouseY = 219; }},
 };
 
 struct Pictures {
@@ -195,51 +203,116 @@ struct Ed2DContextTest : ::testing::Test {
     ctx.step = c.step;
     return ctx;
   }
+  // Another layout, active and drawn view, camera, selection (flag arrays included), mouse and
+  // slot 0 model in the shell than in the context.
+  static void ShellDecoy() {
+    Differ_Decoy();
+    Bone2Model *m = g_Bone2Slots[0];
+    m->currentFrame += 5;
+    m->positions[0].x += 13.0f, m->positions[4].y -= 7.0f;
+    m->rest[1].x += 11.0f;
+    m->placeX += 3.0f;
+  }
+  void Run(const Case &c, bool mustChange);
+  // The editors as a fresh program has them (windows closed, buffers freed).
+  static void ResetEditors() {
+    free(g_Ed2D.rebindNearest);
+    free(g_Ed2D.rebindBest);
+    g_Ed2D = Ed2DEditor{};
+    g_Ed2DPoly = Ed2DPolyEditor{};
+    g_Ed2DMotion = Ed2DMotionEditor{};
+    g_Ed2DObj = Ed2DObjEditor{};
+    g_Options.g_Group2DDlg.window = nullptr;
+  }
   static Pictures Shell() {
     return {Differ_Bone2Text(g_Bone2Slots[0]), Differ_SelText(g_Sel), Differ_MouseText(g_Mouse)};
   }
 };
 
-TEST_F(Ed2DContextTest, HooksActOnTheHandedRecordsOnly) {
-  for (const Case &c : kCases) {
-    // The shell's records.
-    ShellRecords(c);
-    Held(c.buttons);
-    HookCtx ctx = Context(c);
-    c.hook(&ctx);
-    Held(0);
-    Pictures first = Shell();
-    // Records of the test's own, the shell's made again as they were.
-    ShellRecords(c);
-    Pictures shellBefore = Shell();
-    g_ModelAllocArrays = 1;
-    Bone2Model *other = Bone2_New();
-    ASSERT_NE(other, nullptr) << c.what;
-    Skin(other);
-    Hook_OwnSelection own(5);
-    ShellMouse mouse = {};
-    if (c.setup) c.setup(other, &own.sel, &mouse);
-    EXPECT_EQ(Differ_Bone2Text(other), shellBefore.model) << c.what << ": set up alike";
-    EXPECT_EQ(Differ_SelText(own.sel), shellBefore.sel) << c.what << ": set up alike";
-    Held(c.buttons);
-    ctx = Context(c);
-    ctx.model2 = other;
-    ctx.sel = &own.sel;
-    ctx.mouse = &mouse;
-    c.hook(&ctx);
-    Held(0);
-    Pictures shellAfter = Shell();
-    EXPECT_EQ(shellAfter.model, shellBefore.model) << c.what << ": the shell's model";
-    EXPECT_EQ(shellAfter.sel, shellBefore.sel) << c.what << ": the shell's selection";
-    EXPECT_EQ(shellAfter.mouse, shellBefore.mouse) << c.what << ": the shell's mouse";
-    EXPECT_EQ(Differ_Bone2Text(other), first.model) << c.what << ": the handed model";
-    EXPECT_EQ(Differ_SelText(own.sel), first.sel) << c.what << ": the handed selection";
-    EXPECT_EQ(Differ_MouseText(mouse), first.mouse) << c.what << ": the handed mouse";
-    // Each case must change something, or it proves nothing.
+// The hook of case c on the shell's records, then on a model, selection and mouse record of the
+// test's own set up alike while the shell's hold a decoy: the copies must end as the shell's
+// did, the shell's must stay as the decoy left them.
+void Ed2DContextTest::Run(const Case &c, bool mustChange) {
+  // The shell's records.
+  ShellRecords(c);
+  Held(c.buttons);
+  HookCtx ctx = Context(c);
+  c.hook(&ctx);
+  Held(0);
+  Pictures first = Shell();
+  // Records of the test's own, the shell's made again as they were.
+  ShellRecords(c);
+  Pictures shellBefore = Shell();
+  g_ModelAllocArrays = 1;
+  Bone2Model *other = Bone2_New();
+  ASSERT_NE(other, nullptr) << c.what;
+  Skin(other);
+  Hook_OwnSelection own(5);
+  ShellMouse mouse = {};
+  if (c.setup) c.setup(other, &own.sel, &mouse);
+  EXPECT_EQ(Differ_Bone2Text(other), shellBefore.model) << c.what << ": set up alike";
+  EXPECT_EQ(Differ_SelText(own.sel), shellBefore.sel) << c.what << ": set up alike";
+  Held(c.buttons);
+  ctx = Context(c);
+  ctx.model2 = other;
+  ctx.sel = &own.sel;
+  ctx.mouse = &mouse;
+  // The shell's records then hold a decoy in every field the context carries.
+  ShellDecoy();
+  const Pictures shellDecoy = Shell();
+  const std::string angles = std::to_string(g_Shell.g_PerspAngleX) + " " + std::to_string(g_Shell.g_PerspAngleY);
+  c.hook(&ctx);
+  Held(0);
+  Pictures shellAfter = Shell();
+  EXPECT_EQ(shellAfter.model, shellDecoy.model) << c.what << ": the shell's model";
+  EXPECT_EQ(shellAfter.sel, shellDecoy.sel) << c.what << ": the shell's selection";
+  EXPECT_EQ(shellAfter.mouse, shellDecoy.mouse) << c.what << ": the shell's mouse";
+  EXPECT_EQ(std::to_string(g_Shell.g_PerspAngleX) + " " + std::to_string(g_Shell.g_PerspAngleY), angles) << c.what;
+  EXPECT_EQ(Differ_Bone2Text(other), first.model) << c.what << ": the handed model";
+  EXPECT_EQ(Differ_SelText(own.sel), first.sel) << c.what << ": the handed selection";
+  EXPECT_EQ(Differ_MouseText(mouse), first.mouse) << c.what << ": the handed mouse";
+  // Each hand-made case must change something, or it proves nothing.
+  if (mustChange)
     EXPECT_NE(first.model + first.sel + first.mouse, shellBefore.model + shellBefore.sel + shellBefore.mouse)
-        << c.what << ": no change";
-    Bone2_Free(other);
+      << c.what << ": no change";
+  Bone2_Free(other);
+}
+
+TEST_F(Ed2DContextTest, HooksActOnTheHandedRecordsOnly) {
+  for (const Case &c : kCases) Run(c, true);
+}
+
+// Every cell of the family row and of each sub-mode's row, draw cells included, on the skin at
+// rest: the walk shows that no cell reads or writes the shell's records instead of its context's.
+TEST_F(Ed2DContextTest, EveryRowCellActsOnTheHandedRecordsOnly) {
+  static const struct { const char *name; FamilyHook FamilyHooks::*cell; } kCells[] = {
+      {"enter", &FamilyHooks::enter},           {"leave", &FamilyHooks::leave},
+      {"update", &FamilyHooks::update},         {"drawScene", &FamilyHooks::drawScene},
+      {"drawOverlay", &FamilyHooks::drawOverlay}, {"lButtonDown", &FamilyHooks::lButtonDown},
+      {"lButtonUp", &FamilyHooks::lButtonUp},   {"mButtonDown", &FamilyHooks::mButtonDown},
+      {"mButtonUp", &FamilyHooks::mButtonUp},   {"rButtonDown", &FamilyHooks::rButtonDown},
+      {"rButtonUp", &FamilyHooks::rButtonUp},   {"mouseMove", &FamilyHooks::mouseMove},
+      {"keyDown", &FamilyHooks::keyDown},       {"keyUp", &FamilyHooks::keyUp},
+      {"loopKeyUp", &FamilyHooks::loopKeyUp},   {"command", &FamilyHooks::command},
+      {"wheelKey", &FamilyHooks::wheelKey},     {"doubleClick", &FamilyHooks::doubleClick},
+      {"refreshLists", &FamilyHooks::refreshLists}, {"hoverPick", &FamilyHooks::hoverPick},
+      {"documentChanged", &FamilyHooks::documentChanged},
+  };
+  u32 ran = 0;
+  for (u32 sub = ED2D_FIRST_SUB_MODE; sub < ED2D_FIRST_SUB_MODE + ED2D_SUB_MODE_ROWS; sub++) {
+    const FamilyHooks *rows[2] = {&g_FamilyHooks[FAMILY_2D_MODEL], &g_Ed2DSubModeRows[sub - ED2D_FIRST_SUB_MODE]};
+    for (u32 r = 0; r < 2; r++)
+      for (const auto &k : kCells) {
+        FamilyHook hook = rows[r]->*k.cell;
+        if (!hook) continue;
+        const std::string what = std::string(r ? "sub-mode " : "family row in sub-mode ") + std::to_string(sub) + " " + k.name;
+        const Case c = {what.c_str(), sub, hook, 330, 250, 0, nullptr, 1};
+        ResetEditors();
+        Run(c, false);
+        ran++;
+      }
   }
+  EXPECT_GE(ran, 50u);
 }
 
 // The object sub-mode's model is the shell's object slot; its click and drag take the current

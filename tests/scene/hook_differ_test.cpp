@@ -180,6 +180,30 @@ void ArrangeRect() {
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
 }
 
+// The collision set drawn into the layout's main view: view 0 active, the printed lines kept.
+std::string s_Printed;
+void KeepPrint(i32 x, i32 y, const char *text) { s_Printed += std::to_string(x) + "," + std::to_string(y) + " " + text + "\n"; }
+
+void ArrangeColiDraw() {
+  ArrangeColi();
+  g_Shell.g_ActiveView = 0;
+  g_SceneSeam.print = KeepPrint;
+  s_Printed.clear();
+}
+
+// The movie at play: the update leaves only the handed layout's view 4 flagged.
+void ArrangeMoviePlaying() {
+  ArrangeMovie();
+  g_Movie.playState = MOVIE_PLAYING;
+  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) View_Get(FAMILY_MOVIE, i)->redraw = 1;
+}
+
+// The movie drawn in a side view (view 1 active): the path of the handed slot's object.
+void ArrangeMovieSide() {
+  ArrangeMovie();
+  g_Shell.g_ActiveView = 1;
+}
+
 // [SECTION] hooks that are steps
 void RectSelect(const HookCtx *c) {
   static const u32 kVerts[4] = {4, 5, 6, 7};
@@ -207,6 +231,7 @@ std::string MovieResult(const HookCtx *) {
 }
 
 std::string ColiResult(const HookCtx *c) {
+  if (!g_Coli.doc) return "no collision set";   // a leave gives it up
   std::string t = "box " + std::to_string(g_ColiEdit.curBox) + " ";
   for (i32 i = 0; i < 3; i++) {
     const ColiBox &b = g_Coli.doc->boxes[i];
@@ -216,12 +241,14 @@ std::string ColiResult(const HookCtx *c) {
 }
 
 std::string EffectResult(const HookCtx *) {
+  if (!g_ParticleEdit.docs[0]) return "no effect";
   const ParticleEmitter &em = g_ParticleEdit.docs[0]->emitters[0];
   return Num(em.keys[0].x) + Num(em.keys[0].y) + Num(em.keys[1].x) + Num(em.keys[1].y);
 }
 
 std::string Map2Result(const HookCtx *) {
   const Map2Editor &e = g_Map2Editor;
+  if (!e.doc) return "no map";
   std::string t = "cursor " + std::to_string(e.cursorX) + "," + std::to_string(e.cursorY) + " painting " +
                   std::to_string(e.painting) + " cells";
   for (i32 y = 0; y < e.doc->height; y++)
@@ -231,6 +258,19 @@ std::string Map2Result(const HookCtx *) {
 }
 
 std::string NoResult(const HookCtx *) { return ""; }
+
+std::string PrintedResult(const HookCtx *) {
+  std::string t = s_Printed;
+  s_Printed.clear();
+  return t;
+}
+
+std::string MovieViewsResult(const HookCtx *c) {
+  std::string t = MovieResult(c) + " redraw";
+  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) t += " " + std::to_string(View_Get(c->layout, i)->redraw);
+  g_Movie.playState = MOVIE_STOPPED;
+  return t;
+}
 
 struct SceneHookDiffer : ::testing::Test {
   ShellSelection savedSel;
@@ -295,8 +335,58 @@ TEST_F(SceneHookDiffer, EachHookActsOnTheHandedRecordsOnly) {
       {"pan of the handed view", ArrangePan, App_Navigate, 120, 90, 0, 0, 0, NoResult},
       {"Z zoom of the handed view", ArrangeZoom, App_ZDragZoom, 120, 90, 0, 0, 0, NoResult},
       {"rectangle select into the handed flags", ArrangeRect, RectSelect, 10, 10, 0, 0, 0, NoResult},
+      {"collision draw in the handed main view", ArrangeColiDraw, Coli_Draw, 0, 0, 0, 0, 0, PrintedResult},
+      {"movie update at play flags the handed layout's view 4", ArrangeMoviePlaying, Movie_Update, 0, 0, 0, 0, 0,
+       MovieViewsResult},
+      {"movie drawn in the handed side view", ArrangeMovieSide, Movie_DrawScene, 0, 0, 0, 0, 0, MovieResult},
+      {"movie wheel back from the handed slot", ArrangeMovie, Movie_WheelKey, 0, 0, 0, 0, -1, MovieResult},
   };
   for (const Differ_Case &t : cases) Differ_Run(t);
+}
+
+// Every cell of the scene families' rows and of the preview family's row, enter, leave and draw
+// cells included, on each family's document: none reads or writes the shell's records instead
+// of its context's.
+void ArrangeProgram() { ArrangeShell(FAMILY_PROGRAM, FAMILY_PROGRAM); }
+void ArrangePreview() {
+  ArrangeShell(FAMILY_PREVIEW, FAMILY_PREVIEW);
+  g_ModelAllocArrays = 1;
+  Model3_Init(0);
+}
+
+TEST_F(SceneHookDiffer, EveryRowCellActsOnTheHandedRecordsOnly) {
+  static const struct { const char *name; FamilyHook FamilyHooks::*cell; } kCells[] = {
+      {"enter", &FamilyHooks::enter},           {"update", &FamilyHooks::update},
+      {"drawScene", &FamilyHooks::drawScene},   {"drawOverlay", &FamilyHooks::drawOverlay},
+      {"lButtonDown", &FamilyHooks::lButtonDown}, {"lButtonUp", &FamilyHooks::lButtonUp},
+      {"mButtonDown", &FamilyHooks::mButtonDown}, {"mButtonUp", &FamilyHooks::mButtonUp},
+      {"rButtonDown", &FamilyHooks::rButtonDown}, {"rButtonUp", &FamilyHooks::rButtonUp},
+      {"mouseMove", &FamilyHooks::mouseMove},   {"keyDown", &FamilyHooks::keyDown},
+      {"keyUp", &FamilyHooks::keyUp},           {"loopKeyUp", &FamilyHooks::loopKeyUp},
+      {"command", &FamilyHooks::command},       {"wheelKey", &FamilyHooks::wheelKey},
+      {"doubleClick", &FamilyHooks::doubleClick}, {"refreshLists", &FamilyHooks::refreshLists},
+      {"hoverPick", &FamilyHooks::hoverPick},   {"documentChanged", &FamilyHooks::documentChanged},
+      {"leave", &FamilyHooks::leave},
+  };
+  static const struct {
+    u32 family;
+    void (*arrange)(void);
+    std::string (*result)(const HookCtx *);
+  } kFamilies[] = {
+      {FAMILY_MOVIE, ArrangeMovie, MovieResult},     {FAMILY_COLLISION, ArrangeColi, ColiResult},
+      {FAMILY_EFFECT, ArrangeEffect, EffectResult},  {FAMILY_2D_MAP, ArrangeMap2, Map2Result},
+      {FAMILY_PROGRAM, ArrangeProgram, NoResult},    {FAMILY_PREVIEW, ArrangePreview, NoResult},
+  };
+  u32 ran = 0;
+  for (const auto &f : kFamilies)
+    for (const auto &k : kCells) {
+      FamilyHook hook = g_FamilyHooks[f.family].*k.cell;
+      if (!hook) continue;
+      const std::string what = "family " + std::to_string(f.family) + " " + k.name;
+      Differ_Run({what.c_str(), f.arrange, hook, 120, 90, 'T', 0, 1, f.result, k.cell == &FamilyHooks::enter});
+      ran++;
+    }
+  EXPECT_GE(ran, 40u);
 }
 
 }  // namespace
