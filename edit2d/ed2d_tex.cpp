@@ -82,9 +82,9 @@ static i32 UvCount(const Bone2Model *m) { return m->uvCount < m->uvCapacity ? m-
 // The panel opens at the bottom left and is 546 pixels high: the frame, shown at 3/4 of its
 // size (View_FrameZoom), goes above it, near the top of the view and across the middle of the
 // screen, so that neither covers the other and the group dialog finds room at the right.
-static void PlaceFrame(void) {
+static void PlaceFrame(u32 layout) {
   enum { FRAME_TOP = 16 };   // the frame's top, in the view's pixels
-  ViewRecord &v = g_Shell.g_Views[SUB_2D_TEXTURE][0];
+  ViewRecord &v = *View_Get(layout, 0);
   f32 zoom = VIEW_TEXTURE_FRAME_ZOOM;
   v.panX = 320.0f * (1.0f - zoom);   // the frame's middle at the screen's
   v.panY = (f32)(FRAME_TOP + 240 - g_Lib.desktopHeight / 2);
@@ -102,7 +102,7 @@ void Ed2D_TexInit(const HookCtx *c) {
   e.texture = GroupTexture(m, sel);
   Ed2D_SelectGroupPolygons(m, sel, Ed2D_GroupOf(m, sel->g_CurGroupIndex));
   UvFlagsFor(m);
-  PlaceFrame();
+  PlaceFrame(c->layout);
   if (!e.panel) e.panel = Widget_CreatePanel(ED2D_TEX_PANEL, 0, g_Lib.desktopHeight - 576, 930, 546);
   if (e.panel && !e.list)
     e.list = Widget_CreateList(e.panel, IDC_T2D_LIST, 516, 35, 200, 345, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
