@@ -158,7 +158,7 @@ i32 Kzm_Write(i32 slot, const char *path, ModelResult *res) {
   i32 count = m->soundCount < 0 ? 0 : (m->soundCount > MODEL3_SOUNDS ? MODEL3_SOUNDS : m->soundCount);
   for (i32 s = 1; s < count; s++) {
     memcpy(s_Was[s], m->sounds[s], MODEL3_NAME);
-    if (toFolder) DocRef_Rebase(m->soundFolder, folder, m->sounds[s], MODEL3_NAME, nullptr, 0);
+    if (toFolder) DocRef_Rebase(m->soundFolder, folder, m->sounds[s], DocRef_Size(DOCREF_KZM_SOUND), nullptr, 0);
   }
   ByteWriter w = {};
   bool ok = Kzm_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
