@@ -464,6 +464,7 @@ static void LoadActorFile(u32 d, i32 n, const char *name) {
     case MOVIE_DIALOG_IMG: Img_Load(&g_MovieImages[n], name); break;
     case MOVIE_DIALOG_KZA: if (n < OBJ2_SLOTS) Kza_Read(n, name, &res); break;
     case MOVIE_DIALOG_KZB: if (n < BONE2_SLOTS) Kzb_Read(n, name, &res); break;
+    case MOVIE_DIALOG_KZO: break;   // an object set is kept, not loaded, as the movie's reader does
     default:
       if (n >= MODEL3_SLOTS) break;
       if (d == MOVIE_DIALOG_KZP) Model3_Init(n);
