@@ -100,6 +100,20 @@ void Enter(int button, u32 family) {
   ASSERT_EQ(g_Shell.g_EditFamily, family);
 }
 
+// With MIRAVEL_WALK_SHOTS=<folder> (tools/walk-shots) asks the watcher outside Wine for a
+// screenshot `name`.png there: an empty file name.req, removed once the picture is taken.
+void Shot(const std::string &name) {
+  const char *shots = getenv("MIRAVEL_WALK_SHOTS");
+  if (!shots) return;
+  Drive_Pump(60);
+  std::string req = std::string(shots) + "\\refs_" + name + ".req";
+  if (FILE *f = fopen(req.c_str(), "wb")) fclose(f);
+  for (int i = 0; i < 100 && GetFileAttributesA(req.c_str()) != INVALID_FILE_ATTRIBUTES; i++) {
+    Drive_Pump(1);
+    Sleep(100);
+  }
+}
+
 std::string Boxes() {
   std::string all;
   for (const std::string &b : g_boxes) all += b + " | ";
@@ -468,7 +482,8 @@ void WriteFilesInA() {
   static const u8 kMidi[] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
                              'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0};
   ASSERT_TRUE(WriteFileBytes(g_f.a + "\\music.mid", kMidi, sizeof kMidi));
-  const std::string script = "ImgLoad 0 ..\\A\\tile.png\r\nPolyLoad 1 ..\\A\\box.KZP\r\n*L\r\nScreenDraw\r\nGo *L\r\n";
+  const std::string script =
+      "ImgLoad 0 ..\\A\\tile.png\r\nPolyLoad 1 ..\\A\\box.KZP\r\n*L\r\nImgDraw 0 20 20\r\nScreenDraw\r\nGo *L\r\n";
   ASSERT_TRUE(WriteFileBytes(g_f.b + "\\walk.txt", script));
 }
 
@@ -535,11 +550,43 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
     ASSERT_NO_FATAL_FAILURE(kDocs[d].enter());
     ASSERT_NO_FATAL_FAILURE(Open(d, g_f.movedB));
     Check(d, "the moved B");
+    if (getenv("MIRAVEL_WALK_SHOTS")) {
+      // Where the document's references show: the texture sub-modes, the object sub-mode, the
+      // movie's image actor.
+      if (d == DOC_KZP) Drive_Press3D(IDC_M3D_TEXTURE);
+      if (d == DOC_KZB) Drive_Press2D(IDC_M2D_TEXTURE);
+      if (d == DOC_KZA) Drive_Press2D(IDC_M2D_OBJECT);
+      if (d == DOC_KZV) g_Sel.g_CurSlot = (u32)g_actor[DOCREF_KZV_IMAGE], Movie_RefreshAllLists();
+      Shot(std::to_string(d) + "_" + kDocs[d].format);
+      if (d == DOC_KZV) {
+        // The picture the main view draws, with the view windows over it put aside a moment.
+        std::vector<HWND> hidden;
+        for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++)
+          if (HWND w = (HWND)g_Shell.g_Views[FAMILY_MOVIE][i].window; w && IsWindowVisible(w)) hidden.push_back(w);
+        for (HWND w : hidden) ShowWindow(w, SW_HIDE);
+        Shot("7_KZV_picture");
+        for (HWND w : hidden) ShowWindow(w, SW_SHOW);
+      }
+    }
     if (d == DOC_KZV) Drive_Hold("MIRAVEL_REFS_HOLD");   // the moved movie on the screen, to be looked at
     if (d == DOC_SCRIPT) {
       Drive_Hold("MIRAVEL_REFS_HOLD");   // the moved script running, to be looked at
       SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_PROG_STOP, 0), Drive_Pump(5);
     }
+  }
+  EXPECT_TRUE(g_boxes.empty()) << Boxes();
+
+  // Every document saved beside its files keeps them by bare name, as files written before
+  // did; opened there with C current, it is whole.
+  std::vector<u8> bare[DOC_COUNT];
+  for (u32 d = 0; d < DOC_SCRIPT; d++) {
+    SCOPED_TRACE(std::string(kDocs[d].format) + " bare");
+    ASSERT_NO_FATAL_FAILURE(kDocs[d].enter());
+    ASSERT_NO_FATAL_FAILURE(Open(d, g_f.movedB));
+    Save(d, g_f.movedA);
+    bare[d] = ReadFileBytes(g_f.movedA + "\\" + kDocs[d].file);
+    ASSERT_NO_FATAL_FAILURE(Open(d, g_f.movedA));
+    Check(d, "A with bare names");
   }
   EXPECT_TRUE(g_boxes.empty()) << Boxes();
 
@@ -553,6 +600,25 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
   EXPECT_EQ(g_Coli.doc->model, nullptr);
   Menu(IDM_KZC_SAVE, g_f.movedB + "\\set.KZC");
   EXPECT_EQ(ReadFileBytes(g_f.movedB + "\\set.KZC"), saved[DOC_KZC]);
+
+  // Every file the documents name gone from A: each document that loads what it names says
+  // so in one message naming the files, the rest opens, and saving keeps every name.
+  for (const char *file : {"tile.png", "se.wav", "music.mid", "actor.KZA", "actor.KZB", "actor.KZO", "actor.KZM", "next.KZV"})
+    EXPECT_TRUE(DeleteFileA((g_f.movedA + "\\" + file).c_str())) << file;
+  const std::vector<std::string> kMissing[DOC_SCRIPT] = {
+      {"box.KZP"}, {"tile.png"}, {"se.wav"}, {"tile.png"}, {"tile.png"}, {"box.KZP"}, {"tile.png"},
+      {"tile.png", "actor.KZA", "actor.KZB", "box.KZP", "se.wav"}};
+  for (u32 d = 0; d < DOC_SCRIPT; d++) {
+    SCOPED_TRACE(std::string(kDocs[d].format) + " missing");
+    ASSERT_NO_FATAL_FAILURE(kDocs[d].enter());
+    g_boxes.clear();
+    ASSERT_NO_FATAL_FAILURE(Open(d, g_f.movedA));
+    ASSERT_EQ(g_boxes.size(), 1u) << Boxes();
+    for (const std::string &name : kMissing[d]) EXPECT_NE(g_boxes[0].find(name), std::string::npos) << name << ": " << g_boxes[0];
+    g_boxes.clear();
+    Save(d, g_f.movedA);
+    EXPECT_EQ(ReadFileBytes(g_f.movedA + "\\" + kDocs[d].file), bare[d]);
+  }
 
   Drive_RunTool("cmd /c rmdir /s /q \"" + g_f.root + "\"");
   SendMessageA(g_Lib.mainWnd, WM_CLOSE, 0, 0);
