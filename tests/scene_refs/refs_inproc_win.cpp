@@ -72,13 +72,15 @@ int AnswerBox(HWND, const char *text, const char *, UINT type) {
 }
 
 // Answers as the real dialog does: the full path, the bare name, and the chosen folder left
-// current.
+// current; with g_stay the current folder is left where it was, as when a document comes
+// from elsewhere than a dialog (the command line of a new start).
 std::string g_answer;
+bool g_stay;
 BOOL AnswerFile(OPENFILENAMEA *ofn) {
   size_t cut = g_answer.find_last_of('\\');
   Str_Copy(ofn->lpstrFile, ofn->nMaxFile, g_answer.c_str());
   if (ofn->lpstrFileTitle) Str_Copy(ofn->lpstrFileTitle, ofn->nMaxFileTitle, g_answer.substr(cut + 1).c_str());
-  SetCurrentDirectoryA(g_answer.substr(0, cut).c_str());
+  if (!g_stay) SetCurrentDirectoryA(g_answer.substr(0, cut).c_str());
   return TRUE;
 }
 
@@ -444,7 +446,9 @@ const Driver kDrivers[] = {
 // command; the script chosen as its source and run a few frames, then stopped.
 void Open(u32 d, const std::string &folder) {
   SetCurrentDirectoryA(g_f.c.c_str());
+  g_stay = true;
   Menu(kDocs[d].open, folder + "\\" + kDocs[d].file);
+  g_stay = false;
   if (d != DOC_SCRIPT) return;
   SetCurrentDirectoryA(g_f.c.c_str());
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_PROG_RUN, 0);
