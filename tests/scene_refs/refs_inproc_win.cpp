@@ -116,6 +116,14 @@ void Shot(const std::string &name) {
   }
 }
 
+// Row `row` of a panel's list clicked.
+void PickRow(void *list, int row) {
+  RECT r = {};
+  if (!list || SendMessageA((HWND)list, LB_GETITEMRECT, (WPARAM)row, (LPARAM)&r) == LB_ERR) return;
+  Drive_Click((HWND)list, WM_LBUTTONDOWN, WM_LBUTTONUP, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  Drive_Pump(5);
+}
+
 std::string Boxes() {
   std::string all;
   for (const std::string &b : g_boxes) all += b + " | ";
@@ -557,8 +565,8 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
     if (getenv("MIRAVEL_WALK_SHOTS")) {
       // Where the document's references show: the texture sub-modes, the object sub-mode, the
       // movie's image actor.
-      if (d == DOC_KZP) Drive_Press3D(IDC_M3D_TEXTURE);
-      if (d == DOC_KZB) Drive_Press2D(IDC_M2D_TEXTURE);
+      if (d == DOC_KZP) Drive_Press3D(IDC_M3D_TEXTURE), PickRow(g_Ed3DTex.list, 1);
+      if (d == DOC_KZB) Drive_Press2D(IDC_M2D_TEXTURE), PickRow(g_Ed2DTex.list, 1);
       if (d == DOC_KZA) Drive_Press2D(IDC_M2D_OBJECT);
       if (d == DOC_KZV) g_Sel.g_CurSlot = (u32)g_actor[DOCREF_KZV_IMAGE], Movie_RefreshAllLists();
       Shot(std::to_string(d) + "_" + kDocs[d].format);
