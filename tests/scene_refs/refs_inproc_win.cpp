@@ -135,9 +135,12 @@ std::string Boxes() {
 struct Folders {
   std::string root, a, b, c, movedA, movedB;
   void Make() {
-    root = Drive_Temp("miravel_refs") + std::to_string(GetCurrentProcessId());
+    At(Drive_Temp("miravel_refs") + std::to_string(GetCurrentProcessId()));
     Drive_RunTool("cmd /c rmdir /s /q \"" + root + "\"");
     for (const char *d : {"", "\\p", "\\p\\A", "\\p\\B", "\\c"}) CreateDirectoryA((root + d).c_str(), nullptr);
+  }
+  void At(const std::string &r) {
+    root = r;
     a = root + "\\p\\A", b = root + "\\p\\B", c = root + "\\c";
     movedA = root + "\\q\\A", movedB = root + "\\q\\B";
   }
@@ -457,6 +460,17 @@ void Open(u32 d, const std::string &folder) {
   g_stay = true;
   Menu(kDocs[d].open, folder + "\\" + kDocs[d].file);
   g_stay = false;
+  // Where the document put what the drivers look at: the set's last object, the movie's
+  // actor of each kind.
+  if (d == DOC_KZO && g_Obj3Sets[0]) g_part = Kzo_ObjectCount(g_Obj3Sets[0]) - 1;
+  if (d == DOC_KZV) {
+    const std::pair<DocRefField, i32> kinds[] = {{DOCREF_KZV_IMAGE, MOVIE_KIND_IMAGE}, {DOCREF_KZV_KZA, MOVIE_KIND_OBJ2},
+                                                 {DOCREF_KZV_KZB, MOVIE_KIND_BONE2}, {DOCREF_KZV_KZO, MOVIE_KIND_OBJ3},
+                                                 {DOCREF_KZV_KZP, MOVIE_KIND_MODEL3}};
+    for (auto [field, kind] : kinds)
+      for (i32 n = g_Movie.objectCount - 1; n >= 0; n--)
+        if (g_Movie.objects[n] && g_Movie.objects[n]->kind == kind) g_actor[field] = n;
+  }
   if (d != DOC_SCRIPT) return;
   SetCurrentDirectoryA(g_f.c.c_str());
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_PROG_RUN, 0);
@@ -499,7 +513,60 @@ void WriteFilesInA() {
   ASSERT_TRUE(WriteFileBytes(g_f.b + "\\walk.txt", script));
 }
 
+// Runs this program again as a new process in C (ANewStartOpensEveryDocumentWhole) and waits
+// for it: its exit code.
+DWORD StartAgain() {
+  char exe[MAX_PATH];
+  GetModuleFileNameA(nullptr, exe, sizeof exe);
+  std::string cmd = std::string("\"") + exe + "\" --gtest_filter=RefsInProcess.ANewStartOpensEveryDocumentWhole";
+  SetEnvironmentVariableA("MIRAVEL_REFS_ROOT", g_f.root.c_str());
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  std::vector<char> line(cmd.begin(), cmd.end());
+  line.push_back(0);
+  BOOL made = CreateProcessA(exe, line.data(), nullptr, nullptr, TRUE, 0, nullptr, g_f.c.c_str(), &si, &pi);
+  SetEnvironmentVariableA("MIRAVEL_REFS_ROOT", nullptr);
+  if (!made) return (DWORD)-1;
+  DWORD code = (DWORD)-2;
+  if (WaitForSingleObject(pi.hProcess, 180000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+  else TerminateProcess(pi.hProcess, 3);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return code;
+}
+
 }  // namespace
+
+// The second start of the walk (run by it, in C, with MIRAVEL_REFS_ROOT naming its folders):
+// nothing of the first start's choices is in this process. Every document opened from B finds
+// everything and saves to the same bytes.
+TEST(RefsInProcess, ANewStartOpensEveryDocumentWhole) {
+  const char *root = getenv("MIRAVEL_REFS_ROOT");
+  if (!root) GTEST_SKIP() << "run by the walk";
+  g_f.At(root);
+  char here[MAX_PATH];
+  ASSERT_TRUE(GetCurrentDirectoryA(sizeof here, here));
+  EXPECT_STRCASEEQ(here, g_f.c.c_str());
+  ASSERT_NO_FATAL_FAILURE(Drive_StartOwnFamily("miravel_settings_refs_again", WinMain_InstallEditors, IDC_EDIT_COLLISION,
+                                               FAMILY_COLLISION, AnswerBox, AnswerFile));
+  g_boxes.clear();
+  for (u32 d = 0; d < DOC_COUNT; d++) {
+    SCOPED_TRACE(std::string(kDocs[d].format) + " after a new start");
+    ASSERT_NO_FATAL_FAILURE(kDocs[d].enter());
+    std::vector<u8> was = ReadFileBytes(g_f.b + "\\" + kDocs[d].file);
+    ASSERT_NO_FATAL_FAILURE(Open(d, g_f.b));
+    Check(d, "B after a new start");
+    Save(d, g_f.b);
+    EXPECT_EQ(ReadFileBytes(g_f.b + "\\" + kDocs[d].file), was);
+    if (d == DOC_SCRIPT) SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_PROG_STOP, 0), Drive_Pump(5);
+  }
+  EXPECT_TRUE(g_boxes.empty()) << Boxes();
+  // The walk's sign that this start ran to its end.
+  if (!::testing::Test::HasFailure()) WriteFileBytes(g_f.root + "\\again.ran", std::string("1"));
+  SendMessageA(g_Lib.mainWnd, WM_CLOSE, 0, 0);
+  Drive_Pump(20);
+}
 
 TEST(RefsInProcess, EveryReferenceFieldHasAWalk) {
   for (u32 f = 0; f < DOCREF_FIELDS; f++) {
@@ -553,6 +620,10 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
   // The names kept are relative to the document.
   EXPECT_STREQ(g_Coli.doc->modelName, "..\\A\\box.KZP");
   EXPECT_STREQ(g_MovieScene.soundFolders[1], "..\\A");
+
+  // A new start of the program, in C: it opens every document from B whole.
+  EXPECT_EQ(StartAgain(), 0u);
+  EXPECT_NE(GetFileAttributesA((g_f.root + "\\again.ran").c_str()), INVALID_FILE_ATTRIBUTES);
 
   // A and B moved together under a new parent: every document still finds its files.
   SetCurrentDirectoryA(g_f.c.c_str());
