@@ -451,6 +451,44 @@ const Driver kDrivers[] = {
     {DOCREF_SCRIPT_MODEL, DOC_SCRIPT, ChooseScript, FoundScriptModel},
 };
 
+// What field f keeps once its document is saved in B (its folder and name joined where the
+// format keeps them apart), and what it should keep: the file in A, relative to B. The script
+// keeps what its writer wrote.
+std::string Kept(DocRefField f) {
+  const MovieScene &s = g_MovieScene;
+  auto actor = [](DocRefField a) { return std::string(Actor(a)->folder) + "\\" + Actor(a)->fileName; };
+  switch (f) {
+    case DOCREF_KZO_MODEL: return g_Obj3Sets[0]->parts[g_part].path;
+    case DOCREF_KZP_TEXTURE: return g_Model3Slots[0]->textures[1].name;
+    case DOCREF_KZM_SOUND: return g_Model3Slots[0]->sounds[1];
+    case DOCREF_KZB_TEXTURE: return g_Bone2Slots[0]->textures[1].name;
+    case DOCREF_KZA_IMAGE: return g_Obj2Slots[0]->imageNames[0];
+    case DOCREF_KZC_MODEL: return g_Coli.doc->modelName;
+    case DOCREF_KZC_CHARACTER: return g_Coli.doc->slotNames[0];
+    case DOCREF_MAP2_TILE: return g_Map2Editor.doc->names[2];
+    case DOCREF_KZV_IMAGE: case DOCREF_KZV_KZA: case DOCREF_KZV_KZB: case DOCREF_KZV_KZO: case DOCREF_KZV_KZP:
+      return actor(f);
+    case DOCREF_KZV_MOTION: return Actor(DOCREF_KZV_KZP)->motionFileName;
+    case DOCREF_KZV_SOUND: return std::string(s.soundFolders[1]) + "\\" + s.soundFileNames[1];
+    case DOCREF_KZV_BGM: return s.bgmFileName;
+    case DOCREF_KZV_NEXT: return s.nextName;
+    default: return "";
+  }
+}
+const std::pair<DocRefField, const char *> kKept[] = {
+    {DOCREF_KZO_MODEL, "box.KZP"},   {DOCREF_KZP_TEXTURE, "tile.png"},  {DOCREF_KZM_SOUND, "se.wav"},
+    {DOCREF_KZB_TEXTURE, "tile.png"}, {DOCREF_KZA_IMAGE, "tile.png"},   {DOCREF_KZC_MODEL, "box.KZP"},
+    {DOCREF_KZC_CHARACTER, "box.KZP"}, {DOCREF_MAP2_TILE, "tile.png"},  {DOCREF_KZV_IMAGE, "tile.png"},
+    {DOCREF_KZV_KZA, "actor.KZA"},   {DOCREF_KZV_KZB, "actor.KZB"},     {DOCREF_KZV_KZO, "actor.KZO"},
+    {DOCREF_KZV_KZP, "box.KZP"},     {DOCREF_KZV_MOTION, "actor.KZM"},  {DOCREF_KZV_SOUND, "se.wav"},
+    {DOCREF_KZV_BGM, "music.mid"},   {DOCREF_KZV_NEXT, "next.KZV"},
+};
+void ExpectKept(u32 d) {
+  for (auto [field, file] : kKept)
+    for (const Driver &r : kDrivers)
+      if (r.field == field && r.doc == d) EXPECT_EQ(Kept(field), std::string("..\\A\\") + file) << kDocRefFields[field].name;
+}
+
 // [SECTION] the walk
 
 // Opens document d from folder with another folder current: a document through its open
@@ -597,6 +635,7 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
     for (const Driver &r : kDrivers)
       if (r.doc == d) ASSERT_NO_FATAL_FAILURE(r.choose()) << kDocRefFields[r.field].name;
     Save(d, g_f.b);
+    ExpectKept(d);
     saved[d] = ReadFileBytes(g_f.b + "\\" + kDocs[d].file);
     ASSERT_FALSE(saved[d].empty());
     ASSERT_NO_FATAL_FAILURE(Open(d, g_f.b));
