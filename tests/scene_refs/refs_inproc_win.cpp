@@ -680,15 +680,6 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
       if (d == DOC_KZA) Drive_Press2D(IDC_M2D_OBJECT);
       if (d == DOC_KZV) g_Sel.g_CurSlot = (u32)g_actor[DOCREF_KZV_IMAGE], Movie_RefreshAllLists();
       Shot(std::to_string(d) + "_" + kDocs[d].format);
-      if (d == DOC_KZV) {
-        // The picture the main view draws, with the view windows over it put aside a moment.
-        std::vector<HWND> hidden;
-        for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++)
-          if (HWND w = (HWND)g_Shell.g_Views[FAMILY_MOVIE][i].window; w && IsWindowVisible(w)) hidden.push_back(w);
-        for (HWND w : hidden) ShowWindow(w, SW_HIDE);
-        Shot("7_KZV_picture");
-        for (HWND w : hidden) ShowWindow(w, SW_SHOW);
-      }
     }
     if (d == DOC_KZV) Drive_Hold("MIRAVEL_REFS_HOLD");   // the moved movie on the screen, to be looked at
     if (d == DOC_SCRIPT) {
