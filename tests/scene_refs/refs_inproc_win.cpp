@@ -1,11 +1,13 @@
 // The files a document names, walked through the running program as a user meets them: each
 // is chosen in folder A through the program's own dialogs, the document is saved in folder B,
-// the document is opened again from B with another folder current (read anew from the file:
-// nothing of the first choice is left in memory), everything it names is found (and, where it
-// shows, drawn from the file chosen: its own size) and saving again writes the same bytes;
-// then A and B move together under a new parent and every document still finds everything;
-// the shipped object set, whose names are bare, opens whole from elsewhere; and a file removed
-// from A is named in one message while the rest opens and its name survives a save.
+// the document is opened again from B with another folder current (read anew from the file),
+// everything it names is found (and, where it shows, drawn from the file chosen: its own size)
+// and saving again writes the same bytes; the program is then started again as a new process
+// in another folder, where every document opens whole from B and saves to the same bytes; A and
+// B move together under a new parent and every document still finds everything; saved beside
+// their files (bare names, as files written before) they open whole; the shipped object set,
+// whose names are bare, opens whole from elsewhere; and with the files gone each document names
+// them in one message, the rest opens and a save keeps every name.
 //
 // The kinds of reference walked are the rows of the formats' own table (model/docref.h): each
 // row has its driver here, and a row without one fails the walk.
