@@ -29,6 +29,7 @@
 #include "lib/framework/modal_hooks.h"
 #include "lib/framework/view_record.h"
 #include "lib/media/filename.h"
+#include "model/bytes.h"
 #include "model/model3.h"
 #include "model/bone2.h"
 #include "model/kzo.h"
@@ -102,6 +103,26 @@ static void ApplySavedStartOptions(void) {
 }
 
 // [SECTION] start-up
+// The data folder is looked for from the folder the program is started in. Started elsewhere
+// (from a document's folder, a shortcut that starts in another folder), where there is none,
+// it is looked for from the folder that holds the program instead: the shipped files the
+// documents name are found wherever the program was started from.
+static void StartWhereTheDataIs(void) {
+  char saved[MAX_PATH], root[LIB_TEXT_SIZE], data[LIB_TEXT_SIZE];
+  DWORD n = GetCurrentDirectoryA(sizeof saved, saved);
+  if (n == 0 || n >= sizeof saved) return;
+  bool here = Lib_FindDataFolder(Lib_RealFs(), root, data) && strcmp(root, data) != 0;
+  SetCurrentDirectoryA(saved);
+  if (here) return;
+  char exe[MAX_PATH];
+  DWORD len = GetModuleFileNameA(nullptr, exe, sizeof exe);
+  if (len == 0 || len >= sizeof exe) return;
+  size_t cut = File_NameOffset(exe);
+  if (cut == 0) return;
+  exe[cut] = 0;
+  SetCurrentDirectoryA(exe);
+}
+
 // MIRAVEL_SETTINGS_DIR names a settings folder of its own (tests and screenshots).
 static void TakeSettingsFolder(void) {
   char folder[sizeof g_Options.g_SettingsFolder];
@@ -111,6 +132,7 @@ static void TakeSettingsFolder(void) {
 
 bool App_Startup(HINSTANCE instance, const char *commandLine) {
   g_Options.g_OptMaxPolygons = 65000;
+  StartWhereTheDataIs();
   TakeSettingsFolder();
   InstallPlatformSeam();
   ApplySavedStartOptions();

@@ -22,6 +22,7 @@
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"
+#include "model/docref.h"
 #include "model/seam_errorbox.h"
 #include "model/seam_timer.h"
 
@@ -67,8 +68,14 @@ static void AddImage(void) {
     Timer_Reset();
     return;
   }
-  char path[256];
-  Str_Copy(path, sizeof path, name);
+  // Kept from the model's folder (a bare name from the dialog's folder becomes relative to it);
+  // a name the field cannot hold is refused, never cut.
+  char path[DocRef_Size(DOCREF_KZA_IMAGE)];
+  if (!DocRef_Choose(m->imageFolder, sizeof m->imageFolder, name, path, sizeof path)) {
+    Seam_ErrorBoxf(kDocRefMsgTooLong, name);
+    Timer_Reset();
+    return;
+  }
   i32 n = m->imageCount < 0 ? 0 : m->imageCount;
   Obj2_LoadImage(0, n, path);
   if (!g_Obj2Textures[n]) {

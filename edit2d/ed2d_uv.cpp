@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "edit2d/ed2d_tex.h"
+#include "model/docref.h"
 #include "model/numfield.h"
 #include "model/str.h"
 #include "model/uvtool.h"
@@ -203,7 +204,14 @@ bool Ed2D_ApplyGroup(Bone2Model *m, i32 g, const u32 *selFaces, u32 faceRoom, co
 bool Ed2D_SetTextureEntry(Bone2Model *m, i32 n, const char *name) {
   if (!m || !name || n <= 0 || n > m->textureCount || n >= BONE2_MAX_TEXTURES) return false;
   Texture2 &t = m->textures[n];
-  Str_Copy(t.name, sizeof t.name, name);
+  // Kept from the model's folder (a bare name from the dialog's folder becomes relative to it);
+  // a name the field cannot hold is refused, never cut.
+  char kept[DocRef_Size(DOCREF_KZB_TEXTURE)];
+  if (!DocRef_Choose(m->textureFolder, sizeof m->textureFolder, name, kept, sizeof kept)) {
+    Seam_ErrorBoxf(kDocRefMsgTooLong, name);
+    return false;
+  }
+  Str_Copy(t.name, sizeof t.name, kept);
   t.used = 1;
   t.width = t.height = 0;   // the load that follows sets the size of an image that opened
   return true;

@@ -757,7 +757,8 @@ bool Ed3D_AddMotionSound(const char *path) {
     return false;
   }
   // Kept from the motion file's folder; a name the field cannot hold is refused, never cut.
-  char kept[MODEL3_NAME];
+  static_assert(sizeof m->sounds[0] == DocRef_Size(DOCREF_KZM_SOUND), "the effect sound field's row");
+  char kept[DocRef_Size(DOCREF_KZM_SOUND)];
   if (!DocRef_Choose(m->soundFolder, sizeof m->soundFolder, file, kept, sizeof kept)) {
     Seam_ErrorBoxf(kDocRefMsgTooLong, path);
     return false;

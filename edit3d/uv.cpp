@@ -350,7 +350,7 @@ void Uv_ScaleSelected(Model3 *m, const u32 *sel, u32 flags, f32 dx, f32 dy, f32 
 bool Uv_SetTextureEntry(Model3 *m, i32 n, const char *name) {
   if (!m || n <= 0 || n > m->textureCount || n >= MODEL3_TEXTURES || !name) return false;
   // Kept from the model's folder (a bare name from the dialog's folder becomes relative to it).
-  char kept[1024];
+  char kept[DocRef_Size(DOCREF_KZP_TEXTURE)];
   if (!DocRef_Choose(m->textureFolder, sizeof m->textureFolder, name, kept, sizeof kept)) Str_Copy(kept, sizeof kept, name);
   if (!Model3_SetText(&m->textures[n].name, kept)) return false;
   m->textures[n].used = 1;

@@ -138,6 +138,8 @@ struct Bone2Model {
   i32 colourCapacity;
   i32 uvCapacity;
   i32 polygonCapacity;
+  char textureFolder[256];   // what the texture names are kept from (model/docref.h; not in
+                             // the file): the model's folder once read or saved
 };
 
 extern Bone2Model *g_Bone2Slots[BONE2_SLOTS];

@@ -53,6 +53,77 @@ bool DocRef_Exists(const char *path);
 // takes the chosen file's folder as its own. False, with nothing changed, when the name does
 // not fit size: the caller refuses the choice.
 bool DocRef_Choose(char *folder, size_t folderSize, const char *file, char *out, size_t size);
+// [SECTION] The reference fields
+
+// Every field in which a stored document names another file. Readers and writers take a
+// field's size from its row (and check their own buffers against it at compile time), and the
+// tests walk every row: a new reference field gets its row here, or it is walked by nothing.
+enum DocRefField : u32 {
+  DOCREF_KZO_MODEL,       // an object set's object: its model
+  DOCREF_KZP_TEXTURE,     // a 3D model's texture image
+  DOCREF_KZM_SOUND,       // a 3D motion's effect sound
+  DOCREF_KZV_IMAGE,       // a movie's image actor (folder and name)
+  DOCREF_KZV_KZA,         // a movie's 2D object actor
+  DOCREF_KZV_KZB,         // a movie's 2D bone model actor
+  DOCREF_KZV_KZO,         // a movie's object set actor
+  DOCREF_KZV_KZP,         // a movie's 3D model actor
+  DOCREF_KZV_MOTION,      // a movie actor's motion file
+  DOCREF_KZV_SOUND,       // a movie's sound slot (folder and name)
+  DOCREF_KZV_BGM,         // a movie's music
+  DOCREF_KZV_NEXT,        // the movie played after a movie
+  DOCREF_MAP2_TILE,       // a 2D map's tile image
+  DOCREF_KZC_MODEL,       // a collision set's collision model
+  DOCREF_KZC_CHARACTER,   // a collision set's background and character models
+  DOCREF_KZB_TEXTURE,     // a 2D bone model's texture image
+  DOCREF_KZA_IMAGE,       // a 2D object model's image
+  DOCREF_SCRIPT_IMAGE,    // a script's ImgLoad file
+  DOCREF_SCRIPT_MODEL,    // a script's PolyLoad file
+  DOCREF_FIELDS
+};
+
+// One reference field: the document's format, the field, the kind of file it names and the
+// bytes it holds, terminator included.
+struct DocRefFieldRow {
+  DocRefField field;
+  const char *format;
+  const char *name;
+  const char *names;
+  u32 size;
+};
+
+inline constexpr DocRefFieldRow kDocRefFields[DOCREF_FIELDS] = {
+    {DOCREF_KZO_MODEL, "KZO", "object model", "KZP", 256},
+    {DOCREF_KZP_TEXTURE, "KZP", "texture", "image", 1024},
+    {DOCREF_KZM_SOUND, "KZM", "effect sound", "WAV", 256},
+    {DOCREF_KZV_IMAGE, "KZV", "image actor", "image", 256},
+    {DOCREF_KZV_KZA, "KZV", "2D object actor", "KZA", 256},
+    {DOCREF_KZV_KZB, "KZV", "2D bone model actor", "KZB", 256},
+    {DOCREF_KZV_KZO, "KZV", "object set actor", "KZO", 256},
+    {DOCREF_KZV_KZP, "KZV", "3D model actor", "KZP", 256},
+    {DOCREF_KZV_MOTION, "KZV", "actor motion", "KZM", 256},
+    {DOCREF_KZV_SOUND, "KZV", "sound slot", "WAV", 256},
+    {DOCREF_KZV_BGM, "KZV", "music", "MID", 256},
+    {DOCREF_KZV_NEXT, "KZV", "next movie", "KZV", 256},
+    {DOCREF_MAP2_TILE, "MAP2", "tile", "image", 256},
+    {DOCREF_KZC_MODEL, "KZC", "collision model", "KZP", 256},
+    {DOCREF_KZC_CHARACTER, "KZC", "background and character models", "KZP", 256},
+    {DOCREF_KZB_TEXTURE, "KZB", "texture", "image", 256},
+    {DOCREF_KZA_IMAGE, "KZA", "image", "image", 256},
+    {DOCREF_SCRIPT_IMAGE, "TXT", "ImgLoad file", "image", 256},
+    {DOCREF_SCRIPT_MODEL, "TXT", "PolyLoad file", "KZP", 256},
+};
+
+// The bytes field f holds (its row's size).
+constexpr size_t DocRef_Size(DocRefField f) { return kDocRefFields[f].size; }
+
+// True when every row stands at its own field's place (checked at compile time below).
+constexpr bool DocRef_RowsInOrder(void) {
+  for (u32 i = 0; i < DOCREF_FIELDS; i++)
+    if (kDocRefFields[i].field != (DocRefField)i || !kDocRefFields[i].format || kDocRefFields[i].size == 0) return false;
+  return true;
+}
+static_assert(DocRef_RowsInOrder(), "a reference field's row is missing or out of place");
+
 // "次のファイルは場所が長すぎて、覚えておくことができません。" and the file: a choice whose
 // name does not fit.
 extern const char kDocRefMsgTooLong[];

@@ -19,6 +19,7 @@
 #include <string.h>
 
 #include "model/bytes.h"
+#include "model/docref.h"
 #include "model/finite.h"
 #include "model/keytrack.h"
 #include "model/kz2.h"
@@ -197,6 +198,7 @@ i32 Kza_Read(i32 s, const char *path, ModelResult *res) {
   g_Obj2SlotShown[s] = 1;
   m->active = 1;
   Str_Copy(m->filePath, sizeof m->filePath, path);
+  if (!DocRef_Folder(path, m->imageFolder, sizeof m->imageFolder)) m->imageFolder[0] = 0;
   for (i32 i = 0; i < m->imageCount; i++) {
     char name[256];
     Str_Copy(name, sizeof name, m->imageNames[i]);
@@ -261,8 +263,22 @@ bool Kza_Build(Obj2Model *m, ByteWriter *w, char *err, size_t errSize) {
 i32 Kza_Write(i32 s, const char *path, ModelResult *res) {
   if (s < 0 || s >= OBJ2_SLOTS || !g_Obj2Slots[s]) return 0;
   if (!Kz2_PathGiven(path, res)) return 0;   // as the other model writers say it
+  Obj2Model *m = g_Obj2Slots[s];
+  // The image names re-kept from the new folder; put back when the save fails.
+  static_assert(sizeof m->imageNames[0] == DocRef_Size(DOCREF_KZA_IMAGE), "the image field's row");
+  static char s_Was[OBJ2_MAX_IMAGES][DocRef_Size(DOCREF_KZA_IMAGE)];
+  char folder[sizeof m->imageFolder];
+  bool toFolder = DocRef_Folder(path, folder, sizeof folder);
+  i32 count = m->imageCount < 0 ? 0 : (m->imageCount > OBJ2_MAX_IMAGES ? OBJ2_MAX_IMAGES : m->imageCount);
+  for (i32 i = 0; i < count; i++) {
+    memcpy(s_Was[i], m->imageNames[i], sizeof s_Was[i]);
+    if (toFolder) DocRef_Rebase(m->imageFolder, folder, m->imageNames[i], DocRef_Size(DOCREF_KZA_IMAGE), nullptr, 0);
+  }
   ByteWriter w = {};
   char err[512];
-  bool built = Kza_Build(g_Obj2Slots[s], &w, err, sizeof err);
-  return Kz2_Save(path, &w, built, err, sizeof err, res);
+  bool built = Kza_Build(m, &w, err, sizeof err);
+  i32 ok = Kz2_Save(path, &w, built, err, sizeof err, res);
+  for (i32 i = 0; !ok && i < count; i++) memcpy(m->imageNames[i], s_Was[i], sizeof s_Was[i]);
+  if (ok && toFolder) Str_Copy(m->imageFolder, sizeof m->imageFolder, folder);
+  return ok;
 }

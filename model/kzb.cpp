@@ -18,6 +18,7 @@
 #include <string.h>
 
 #include "model/bytes.h"
+#include "model/docref.h"
 #include "model/finite.h"
 #include "model/keytrack.h"
 #include "model/kz2.h"
@@ -254,6 +255,7 @@ i32 Kzb_Read(i32 slot, const char *path, ModelResult *res) {
   m->slot = slot;
   g_Bone2SlotShown[slot] = 1;
   Str_Copy(m->name, sizeof m->name, path);
+  if (!DocRef_Folder(path, m->textureFolder, sizeof m->textureFolder)) m->textureFolder[0] = 0;
   m->displayMode = 2;
   for (i32 n = 0; n < m->textureCount && g_Seam.bone2TextureLoad; n++)
     if (m->textures[n].used == 1) g_Seam.bone2TextureLoad(slot, n, m->textures[n].name);
@@ -360,8 +362,23 @@ bool Kzb_Build(Bone2Model *m, ByteWriter *w, char *err, size_t errSize) {
 i32 Kzb_Write(i32 slot, const char *path, ModelResult *res) {
   if (slot < 0 || slot >= BONE2_SLOTS || !g_Bone2Slots[slot]) return 0;
   if (!Kz2_PathGiven(path, res)) return 0;   // as the other model writers say it
+  Bone2Model *m = g_Bone2Slots[slot];
+  // The texture names re-kept from the new folder; put back when the save fails.
+  static_assert(sizeof m->textures[0].name == DocRef_Size(DOCREF_KZB_TEXTURE), "the texture field's row");
+  static char s_Was[BONE2_MAX_TEXTURES][DocRef_Size(DOCREF_KZB_TEXTURE)];
+  char folder[sizeof m->textureFolder];
+  bool toFolder = DocRef_Folder(path, folder, sizeof folder);
+  for (i32 i = 0; i < m->textureCount && i < BONE2_MAX_TEXTURES; i++) {
+    memcpy(s_Was[i], m->textures[i].name, sizeof s_Was[i]);
+    if (toFolder && m->textures[i].used == 1)
+      DocRef_Rebase(m->textureFolder, folder, m->textures[i].name, DocRef_Size(DOCREF_KZB_TEXTURE), nullptr, 0);
+  }
   ByteWriter w = {};
   char err[512];
-  bool built = Kzb_Build(g_Bone2Slots[slot], &w, err, sizeof err);
-  return Kz2_Save(path, &w, built, err, sizeof err, res);
+  bool built = Kzb_Build(m, &w, err, sizeof err);
+  i32 ok = Kz2_Save(path, &w, built, err, sizeof err, res);
+  for (i32 i = 0; !ok && i < m->textureCount && i < BONE2_MAX_TEXTURES; i++)
+    memcpy(m->textures[i].name, s_Was[i], sizeof s_Was[i]);
+  if (ok && toFolder) Str_Copy(m->textureFolder, sizeof m->textureFolder, folder);
+  return ok;
 }

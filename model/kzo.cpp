@@ -205,7 +205,8 @@ bool Kzo_InstallPartModel(i32 n, i32 p, Model3 *m, const char *path) {
     Model3_Free(m);
     return false;
   }
-  char kept[MODEL3_NAME];
+  static_assert(sizeof set->parts[p].path == DocRef_Size(DOCREF_KZO_MODEL), "the object model field's row");
+  char kept[DocRef_Size(DOCREF_KZO_MODEL)];
   if (!path || !DocRef_Choose(set->folder, sizeof set->folder, path, kept, sizeof kept))
     Str_Copy(kept, sizeof kept, path ? path : "");
   if (set->objectCount < p + 1) set->objectCount = p + 1;
@@ -426,7 +427,7 @@ bool Kzo_Write(i32 n, const char *path, ModelResult *res) {
   bool toFolder = DocRef_Folder(path, folder, sizeof folder);
   for (i32 p = 1; p < Kzo_ObjectCount(set); p++) {
     Str_Copy(s_Was[p], MODEL3_NAME, set->parts[p].path);
-    if (toFolder && g_Obj3PartLoaded[n][p] == 1) DocRef_Rebase(set->folder, folder, set->parts[p].path, MODEL3_NAME, nullptr, 0);
+    if (toFolder && g_Obj3PartLoaded[n][p] == 1) DocRef_Rebase(set->folder, folder, set->parts[p].path, DocRef_Size(DOCREF_KZO_MODEL), nullptr, 0);
   }
   ByteWriter w = {};
   bool ok = Kzo_Encode(set, g_Obj3PartLoaded[n], &w) && File_WriteAtomic(path, w.data, w.size);

@@ -227,7 +227,7 @@ bool Kzp_Write(Model3 *m, const char *path, ModelResult *res) {
   char folder[MODEL3_NAME];
   bool toFolder = DocRef_Folder(path, folder, sizeof folder);
   for (i32 i = 0; toFolder && i < m->textureCount && i < MODEL3_TEXTURES; i++) {
-    char kept[1024];
+    char kept[DocRef_Size(DOCREF_KZP_TEXTURE)];
     if (m->textures[i].used == 0 || !m->textures[i].name || !m->textures[i].name[0]) continue;
     Str_Copy(kept, sizeof kept, m->textures[i].name);
     DocRef_Rebase(m->textureFolder, folder, kept, sizeof kept, nullptr, 0);

@@ -11,6 +11,7 @@
 #include <string.h>
 
 #include "model/bytes.h"
+#include "model/docref.h"
 #include "model/seam.h"
 
 Obj2Model *g_Obj2Slots[OBJ2_SLOTS];
@@ -298,8 +299,12 @@ void Obj2_LoadImage(i32 s, i32 i, const char *path) {
   Str_Copy(img->name, sizeof img->name, path);
   if (g_Obj2Textures[at] && g_Seam.releaseHandle) g_Seam.releaseHandle(g_Obj2Textures[at]);
   g_Obj2Textures[at] = nullptr;
-  // Opaque black is the transparent colour of these images.
-  SeamTexture t = g_Seam.textureLoad(path, 0xFF000000u);
+  // Opaque black is the transparent colour of these images. A name kept from the model's
+  // folder is found from there first.
+  char found[DocRef_Size(DOCREF_KZA_IMAGE) * 4];
+  const Obj2Model *m = g_Obj2Slots[s];
+  bool there = m && m->imageFolder[0] && path[0] && DocRef_Find(m->imageFolder, path, nullptr, 0, found, sizeof found);
+  SeamTexture t = g_Seam.textureLoad(there ? found : path, 0xFF000000u);
   // An image not found where its name says is looked for beside the model's file (one found
   // but not decoded has been said, and is not looked for again).
   char beside[256];

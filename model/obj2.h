@@ -77,6 +77,8 @@ struct Obj2Model {
   char filePath[256];
   i32 currentMotion;
   f32 placeX, placeY;
+  char imageFolder[256];   // what the image names are kept from (model/docref.h; not in the
+                           // file): the model's folder once read or saved
 };
 
 struct Obj2Image {

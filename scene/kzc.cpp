@@ -192,6 +192,8 @@ bool Kzc_Write(const char *path) {
     return false;
   }
   // The model names re-kept from the new folder; put back when the save fails.
+  static_assert(sizeof CollisionDoc::modelName == DocRef_Size(DOCREF_KZC_MODEL), "the collision model field's row");
+  static_assert(sizeof CollisionDoc::slotNames[0] == DocRef_Size(DOCREF_KZC_CHARACTER), "the character field's row");
   CollisionDoc *d = g_Coli.doc;
   static char s_Was[COLI_SLOTS + 1][COLI_NAME];
   char folder[COLI_NAME];
@@ -199,7 +201,8 @@ bool Kzc_Write(const char *path) {
   for (i32 i = 0; d && i <= COLI_SLOTS; i++) {
     char *name = i < COLI_SLOTS ? d->slotNames[i] : d->modelName;
     Str_Copy(s_Was[i], COLI_NAME, name);
-    if (toFolder && (i == COLI_SLOTS || d->slotFlags[i] == 1)) DocRef_Rebase(d->folder, folder, name, COLI_NAME, nullptr, 0);
+    size_t size = DocRef_Size(i < COLI_SLOTS ? DOCREF_KZC_CHARACTER : DOCREF_KZC_MODEL);
+    if (toFolder && (i == COLI_SLOTS || d->slotFlags[i] == 1)) DocRef_Rebase(d->folder, folder, name, size, nullptr, 0);
   }
   ByteWriter w = {};
   bool ok = d && Kzc_Encode(d, &w) && File_WriteAtomic(path, w.data, w.size);

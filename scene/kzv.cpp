@@ -343,10 +343,32 @@ static const char kSep = '/';
 
 // The names a save re-keeps, put back when it fails.
 struct KeptNames {
-  char objects[MOVIE_MAX_OBJECTS][2][256];
+  char objects[MOVIE_MAX_OBJECTS][3][256];
   char sounds[MOVIE_MESSAGE_COUNT][2][256];
   char bgm[256], next[256];
 };
+
+// The reference field an actor of `kind` keeps its file in (DOCREF_FIELDS: none).
+static DocRefField ActorField(i32 kind) {
+  switch (kind) {
+    case MOVIE_KIND_IMAGE: return DOCREF_KZV_IMAGE;
+    case MOVIE_KIND_OBJ2: return DOCREF_KZV_KZA;
+    case MOVIE_KIND_BONE2: return DOCREF_KZV_KZB;
+    case MOVIE_KIND_OBJ3: return DOCREF_KZV_KZO;
+    case MOVIE_KIND_MODEL3: return DOCREF_KZV_KZP;
+    default: return DOCREF_FIELDS;
+  }
+}
+static_assert(sizeof MovieObject::fileName == DocRef_Size(DOCREF_KZV_IMAGE) &&
+                  sizeof MovieObject::fileName == DocRef_Size(DOCREF_KZV_KZA) &&
+                  sizeof MovieObject::fileName == DocRef_Size(DOCREF_KZV_KZB) &&
+                  sizeof MovieObject::fileName == DocRef_Size(DOCREF_KZV_KZO) &&
+                  sizeof MovieObject::fileName == DocRef_Size(DOCREF_KZV_KZP) &&
+                  sizeof MovieObject::motionFileName == DocRef_Size(DOCREF_KZV_MOTION) &&
+                  sizeof MovieScene::soundFileNames[0] == DocRef_Size(DOCREF_KZV_SOUND) &&
+                  sizeof MovieScene::bgmFileName == DocRef_Size(DOCREF_KZV_BGM) &&
+                  sizeof MovieScene::nextName == DocRef_Size(DOCREF_KZV_NEXT),
+              "the movie's reference fields' rows");
 
 // A folder and name pair joined, re-kept from the movie's folder for `to`, and split again;
 // left as it was when it does not fit.
@@ -374,11 +396,15 @@ static void RebaseAll(const char *to, KeptNames *was, bool restore) {
     if (restore) {
       Str_Copy(o->folder, sizeof o->folder, was->objects[n][0]);
       Str_Copy(o->fileName, sizeof o->fileName, was->objects[n][1]);
+      Str_Copy(o->motionFileName, sizeof o->motionFileName, was->objects[n][2]);
       continue;
     }
     Str_Copy(was->objects[n][0], 256, o->folder);
     Str_Copy(was->objects[n][1], 256, o->fileName);
+    Str_Copy(was->objects[n][2], 256, o->motionFileName);
+    if (ActorField(o->kind) == DOCREF_FIELDS) continue;
     RebasePair(to, o->folder, o->fileName);
+    DocRef_Rebase(g_MovieScene.movieFolder, to, o->motionFileName, DocRef_Size(DOCREF_KZV_MOTION), bases, 1);
   }
   for (i32 i = 1; i < MOVIE_MESSAGE_COUNT; i++) {
     if (restore) {
@@ -397,8 +423,8 @@ static void RebaseAll(const char *to, KeptNames *was, bool restore) {
   }
   Str_Copy(was->bgm, 256, s.bgmFileName);
   Str_Copy(was->next, 256, s.nextName);
-  DocRef_Rebase(s.movieFolder, to, s.bgmFileName, sizeof s.bgmFileName, bases, 1);
-  DocRef_Rebase(s.movieFolder, to, s.nextName, sizeof s.nextName, bases, 1);
+  DocRef_Rebase(s.movieFolder, to, s.bgmFileName, DocRef_Size(DOCREF_KZV_BGM), bases, 1);
+  DocRef_Rebase(s.movieFolder, to, s.nextName, DocRef_Size(DOCREF_KZV_NEXT), bases, 1);
 }
 
 bool Kzv_Write(const char *path) {

@@ -119,13 +119,14 @@ bool Map2_Write(Map2Doc *doc, const char *path) {
   }
   doc->version = (u32)MAP2_VERSION;
   // The names re-kept from the new folder in a copy, taken only when the save worked.
+  static_assert(sizeof Map2Doc::names[0] == DocRef_Size(DOCREF_MAP2_TILE), "the tile field's row");
   Map2Doc *out = (Map2Doc *)malloc(sizeof(Map2Doc));
   if (!out) return false;
   *out = *doc;
   if (DocRef_Folder(path, out->folder, sizeof out->folder)) {
     const char *bases[] = {Map2_TileFolder()};
     for (i32 i = 0; i < out->tileCount && i < MAP2_TILES; i++)
-      DocRef_Rebase(doc->folder, out->folder, out->names[i], MAP2_NAME_SIZE, bases, 1);
+      DocRef_Rebase(doc->folder, out->folder, out->names[i], DocRef_Size(DOCREF_MAP2_TILE), bases, 1);
   } else {
     Str_Copy(out->folder, sizeof out->folder, doc->folder);
   }

@@ -464,6 +464,7 @@ static void LoadActorFile(u32 d, i32 n, const char *name) {
     case MOVIE_DIALOG_IMG: Img_Load(&g_MovieImages[n], name); break;
     case MOVIE_DIALOG_KZA: if (n < OBJ2_SLOTS) Kza_Read(n, name, &res); break;
     case MOVIE_DIALOG_KZB: if (n < BONE2_SLOTS) Kzb_Read(n, name, &res); break;
+    case MOVIE_DIALOG_KZO: break;   // an object set is kept, not loaded, as the movie's reader does
     default:
       if (n >= MODEL3_SLOTS) break;
       if (d == MOVIE_DIALOG_KZP) Model3_Init(n);
@@ -550,6 +551,8 @@ static bool ApplyActor(u32 d, MovieObject *o, i32 n) {
   return true;
 }
 
+static void ChooseSceneFile(const char *ext, char *name, i32 *present, const char *title);
+
 static void ActorCommand(u32 d, u32 id) {
   MovieObject *o = Movie_CurrentObject();
   i32 n = (i32)g_Sel.g_CurSlot;
@@ -566,9 +569,9 @@ static void ActorCommand(u32 d, u32 id) {
     case IDC_MOVIE_ACTOR_FILE: ChooseActorFile(d, o, n); break;
     case IDC_MOVIE_ACTOR_MOTION: {
       if (d == MOVIE_DIALOG_IMG) return;
-      const char *name = FileDlg_OpenByExt(nullptr, "KZM", kPickMotion, o->motionFileName);
-      if (name && name[0]) Str_Copy(o->motionFileName, sizeof o->motionFileName, name), Edited();
-      FileDlg_ChangeDir(g_Lib.dataDir);
+      // Kept from the movie's folder, as the scene's files are.
+      i32 chosen = 0;
+      ChooseSceneFile("KZM", o->motionFileName, &chosen, kPickMotion);
       break;
     }
     case IDC_MOVIE_ACTOR_APPLY:
@@ -607,7 +610,7 @@ static void CameraCommand(u32 id) {
 
 // An open dialog's answer into a 256-byte name and its present flag (a cancel changes nothing).
 // The dialog starts where the kept file is.
-static void ChooseSceneFile(const char *ext, char *name, i32 *present) {
+static void ChooseSceneFile(const char *ext, char *name, i32 *present, const char *title) {
   char found[FILEDLG_TEXT];
   if (name[0] && MovieDlg_FindKeptPath(name, found, sizeof found)) {
     char folder[FILEDLG_TEXT];
@@ -616,7 +619,7 @@ static void ChooseSceneFile(const char *ext, char *name, i32 *present) {
   } else {
     Str_Copy(found, sizeof found, name);
   }
-  const char *got = FileDlg_OpenByExt(nullptr, ext, kPickFile, found + File_NameOffset(found));
+  const char *got = FileDlg_OpenByExt(nullptr, ext, title, found + File_NameOffset(found));
   char here[FILEDLG_TEXT], kept[256];
   if (got && got[0] && getcwd(here, sizeof here) && MovieDlg_KeepPath(here, got, kept, sizeof kept)) {
     Str_Copy(name, 256, kept);
@@ -653,9 +656,9 @@ bool MovieDlg_FindKeptPath(const char *kept, char *out, size_t size) {
 static void SceneCommand(u32 id) {
   MovieScene &s = g_MovieScene;
   switch (id) {
-    case IDC_MOVIE_SCENE_BGM: ChooseSceneFile("mid", s.bgmFileName, &s.bgmPresent); break;
+    case IDC_MOVIE_SCENE_BGM: ChooseSceneFile("mid", s.bgmFileName, &s.bgmPresent, kPickFile); break;
     case IDC_MOVIE_SCENE_BGM_CLEAR: s.bgmPresent = 0; Edited(); break;
-    case IDC_MOVIE_SCENE_NEXT: ChooseSceneFile("KZV", s.nextName, &s.nextPresent); break;
+    case IDC_MOVIE_SCENE_NEXT: ChooseSceneFile("KZV", s.nextName, &s.nextPresent, kPickFile); break;
     case IDC_MOVIE_SCENE_NEXT_CLEAR: s.nextPresent = 0; Edited(); break;
     default: return;   // the colour fields, "カメラNo" and "決定" do nothing
   }

@@ -89,6 +89,7 @@ struct ProgRuntime {
   ProgQueuedImage queue[PROG_QUEUE_SIZE];
   ImageHandle images[PROG_IMAGE_SLOTS];   // script image slots; each keeps its row
   u8 reported[PROG_MAX_LINES];            // a missing slot or object was logged for this line
+  u8 folderSet;                           // a Folder statement ran: loads look there first
 };
 
 // The program editor: one global object.

@@ -52,16 +52,25 @@ static void Prog_ReportMissing(ProgRuntime *rt, i32 s, const char *what, i32 n) 
 
 static bool Prog_ModelSlotOk(i32 slot) { return slot >= 0 && slot < 256; }
 
-// The file a load statement names: from the current folder, where the run has always looked
-// (the data folder, or a Folder statement's), else beside the script. False when it is in
-// neither (out is then the name as written, for the message).
-static bool Prog_FindFile(const char *name, char *out, size_t size) {
+// The file a load statement names, relative to the script: in the script's own folder first,
+// then from the current folder (the data folder while a script runs, where scripts written
+// before looked), then by its file name alone beside the script. After a Folder statement the
+// folder it chose (the current one) comes first. False when it is nowhere (out is then the
+// name as written, for the message).
+static bool Prog_FindFile(const ProgRuntime *rt, const char *name, char *out, size_t size) {
+  static_assert(PROG_TEXT_SIZE == DocRef_Size(DOCREF_SCRIPT_IMAGE) && PROG_TEXT_SIZE == DocRef_Size(DOCREF_SCRIPT_MODEL),
+                "the script's load fields' rows");
   Str_Copy(out, size, name);
-  if (DocRef_Exists(name)) return true;
-  char beside[PROG_TEXT_SIZE * 2];
   const char *folder = g_ProgEditor.sourceFolder;
-  if (!folder[0] || DocRef_IsFull(name) || !DocRef_Find(folder, name, nullptr, 0, beside, sizeof beside)) return false;
-  Str_Copy(out, size, beside);
+  char found[PROG_TEXT_SIZE * 4];
+  bool own = !rt->folderSet && folder[0] && !DocRef_IsFull(name);
+  if (own && Str_FormatAll(found, sizeof found, "%s/%s", folder, name) && DocRef_Exists(found)) {
+    Str_Copy(out, size, found);
+    return true;
+  }
+  if (DocRef_Exists(name)) return true;
+  if (!folder[0] || !DocRef_Find(folder, name, nullptr, 0, found, sizeof found)) return false;
+  Str_Copy(out, size, found);
   return true;
 }
 
@@ -110,8 +119,8 @@ static void Prog_ImgLoad(ProgRuntime *rt, const ProgBlock *b, i32 s) {
   if (slot < 0 || slot >= PROG_IMAGE_SLOTS) return Prog_ReportMissing(rt, s, "画像スロット", slot);
   // The handle keeps its row, so loading again in a loop reuses it.
   if (!g_SceneSeam.imageLoad) return;
-  char path[PROG_TEXT_SIZE * 2];
-  bool found = Prog_FindFile(b->text[s], path, sizeof path);
+  char path[PROG_TEXT_SIZE * 4];
+  bool found = Prog_FindFile(rt, b->text[s], path, sizeof path);
   g_SceneSeam.imageLoad(&rt->images[slot], path);
   if (!rt->images[slot].loaded) Prog_ReportFile(rt, s, b->text[s], found);
 }
@@ -128,8 +137,8 @@ static void Prog_ImgDraw(ProgRuntime *rt, const ProgBlock *b, i32 s) {
 static void Prog_PolyLoad(ProgRuntime *rt, const ProgBlock *b, i32 s) {
   i32 slot = Prog_Int(b->A[s][1]);
   if (!Prog_ModelSlotOk(slot)) return Prog_ReportMissing(rt, s, "モデルスロット", slot);
-  char path[PROG_TEXT_SIZE * 2];
-  Prog_FindFile(b->text[s], path, sizeof path);   // one found nowhere: the reader names it
+  char path[PROG_TEXT_SIZE * 4];
+  Prog_FindFile(rt, b->text[s], path, sizeof path);   // one found nowhere: the reader names it
   if (g_SceneSeam.modelLoad) g_SceneSeam.modelLoad(slot, path);
   if (g_SceneSeam.objectExists && !g_SceneSeam.objectExists(slot) && g_SceneSeam.objectCreate)
     g_SceneSeam.objectCreate(slot);
@@ -188,6 +197,7 @@ static void Prog_Statement(ProgRuntime *rt, const ProgBlock *b, i32 s) {
     case PROG_KEY: Prog_Key(rt, b, s); break;
     case PROG_FOLDER:
       if (g_SceneSeam.changeDir) g_SceneSeam.changeDir(b->text[s]);
+      rt->folderSet = 1;
       break;
     case PROG_GO:
       rt->currentBlock = 0;   // the compiler makes block 0 only
@@ -209,6 +219,7 @@ void Prog_ResetState(void) {
     rt->tables.variableStrings[v][0] = 0;
   }
   rt->queueCount = 0;
+  rt->folderSet = 0;
   memset(rt->reported, 0, sizeof rt->reported);
 }
 

@@ -50,7 +50,7 @@ void Tex_ReloadBone2Texture(i32 slot, i32 n, const char *path) {
   void *&tex = g_Tex.bone2Textures[slot * TEX_PER_MODEL + n];
   Bone2Model *m = g_Bone2Slots[slot];
   f32 size[2] = {0, 0};
-  LoadNearDocument(&tex, path, nullptr, m ? m->name : nullptr, size);
+  LoadNearDocument(&tex, path, m ? m->textureFolder : nullptr, m ? m->name : nullptr, size);
   if (tex && m) {
     m->textures[n].width = (u32)size[0];
     m->textures[n].height = (u32)size[1];

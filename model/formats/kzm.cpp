@@ -116,13 +116,20 @@ i32 Kzm_Read(i32 slot, const char *path, ModelResult *res) {
   if (refusal) return ModelResult_Refusef(res, refusal, path);
   ModelResult_Accept(res);
   // Entry 0 is the placeholder and is never loaded; the others are found from the file's folder
-  // first (model/docref.h).
+  // first (model/docref.h). Those found nowhere are named in one message and keep their names.
   if (!DocRef_Folder(path, m->soundFolder, sizeof m->soundFolder)) m->soundFolder[0] = 0;
+  char missing[1024] = "";
+  size_t used = 0;
   for (i32 s = 1; s < m->soundCount; s++) {
     char found[MODEL3_NAME * 2];
-    if (!DocRef_Find(m->soundFolder, m->sounds[s], nullptr, 0, found, sizeof found)) Str_Copy(found, sizeof found, m->sounds[s]);
+    if (!DocRef_Find(m->soundFolder, m->sounds[s], nullptr, 0, found, sizeof found)) {
+      Str_Copy(found, sizeof found, m->sounds[s]);
+      if (m->sounds[s][0] && used < sizeof missing)
+        used += (size_t)Str_Format(missing + used, sizeof missing - used, "\n%s", m->sounds[s]);
+    }
     if (g_Seam.soundLoad) g_Seam.soundLoad(slot, s, found);
   }
+  if (used) Seam_ErrorBoxf("次のファイルが見つかりませんでした。%s", missing);
   return 1;
 }
 
@@ -158,7 +165,7 @@ i32 Kzm_Write(i32 slot, const char *path, ModelResult *res) {
   i32 count = m->soundCount < 0 ? 0 : (m->soundCount > MODEL3_SOUNDS ? MODEL3_SOUNDS : m->soundCount);
   for (i32 s = 1; s < count; s++) {
     memcpy(s_Was[s], m->sounds[s], MODEL3_NAME);
-    if (toFolder) DocRef_Rebase(m->soundFolder, folder, m->sounds[s], MODEL3_NAME, nullptr, 0);
+    if (toFolder) DocRef_Rebase(m->soundFolder, folder, m->sounds[s], DocRef_Size(DOCREF_KZM_SOUND), nullptr, 0);
   }
   ByteWriter w = {};
   bool ok = Kzm_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);

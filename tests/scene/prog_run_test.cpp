@@ -217,6 +217,55 @@ TEST_F(ProgRunFileTest, LoadsLookBesideTheScriptAndNameTheFileNotFound) {
   EXPECT_EQ(logs, want);
 }
 
+// A load looks in the script's own folder first, then the data folder (current during a run)
+// where scripts written before found their files, then by the file name beside the script;
+// after a Folder statement the folder it chose comes first.
+TEST_F(ProgRunFileTest, LoadsLookInTheScriptsFolderFirstUnlessAFolderStatementChoseOne) {
+  ASSERT_EQ(mkdir((dir + "/sub").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((dir + "/pics").c_str(), 0755), 0);
+  for (const std::string &f : {dir + "/both.png", data + "/both.png", data + "/old.png", dir + "/sub/deep.png",
+                               dir + "/pics/both.png", dir + "/only.png", dir + "/m.kzp", data + "/m.kzp"})
+    WriteFileBytes(f, "x", 1);
+  struct Case {
+    const char *folder;   // the Folder statement's text, or null for none
+    const char *load;     // the load statement
+    std::string want;     // the path the loader is given
+  } cases[] = {
+      {nullptr, "ImgLoad 0 both.png", dir + "/both.png"},     // beside the script before the data folder
+      {nullptr, "ImgLoad 0 old.png", "old.png"},              // a script written before: the data folder
+      {nullptr, "ImgLoad 0 sub/deep.png", dir + "/sub/deep.png"},
+      {nullptr, "ImgLoad 0 elsewhere/only.png", dir + "/only.png"},   // its name alone beside the script
+      {nullptr, "PolyLoad 1 m.kzp", dir + "/m.kzp"},
+      {"../pics", "ImgLoad 0 both.png", "both.png"},           // the Folder statement's folder first
+      {"../pics", "ImgLoad 0 only.png", dir + "/only.png"},    // then the script's
+      {"..", "PolyLoad 1 m.kzp", "m.kzp"},
+  };
+  g_SceneSeam.imageLoad = [](ImageHandle *hd, const char *p) {
+    hd->loaded = DocRef_Exists(p);
+    Fake::Add("load %s", p);
+    return hd->loaded ? 0 : -1;
+  };
+  g_SceneSeam.modelLoad = [](i32, const char *p) {
+    Fake::Add("load %s", p);
+    return true;
+  };
+  g_SceneSeam.changeDir = [](const char *p) { EXPECT_EQ(chdir(p), 0) << p; };
+  for (const Case &c : cases) {
+    Write((c.folder ? std::string("Folder ") + c.folder + "\n" : std::string()) + c.load + "\n*L\nGo *L\n");
+    Prog_Run();
+    Fake::calls.clear();
+    logs.clear();
+    Prog_Execute();
+    std::vector<std::string> want = {"load " + c.want};
+    std::vector<std::string> loads;
+    for (const std::string &call : Fake::calls)
+      if (call.rfind("load ", 0) == 0) loads.push_back(call);
+    EXPECT_EQ(loads, want) << c.load << " after Folder " << (c.folder ? c.folder : "-");
+    EXPECT_TRUE(logs.empty()) << c.load;
+    Prog_Stop();
+  }
+}
+
 TEST_F(ProgRunFileTest, OneF5ReleaseRunsOnceThroughBothPathsAndF6StopsOnce) {
   Write("Var x\n*L\nGo *L\n");
   auto runs = [] { return Fake::Count("camera 0"); };
