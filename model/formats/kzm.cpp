@@ -13,6 +13,7 @@
 #include "model/docref.h"
 #include "model/kzp.h"
 #include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "model/str.h"
 
 i32 g_KzmVersion = KZM_VERSION;
