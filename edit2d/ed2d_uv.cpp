@@ -6,6 +6,7 @@
 #include "edit2d/ed2d_tex.h"
 #include "model/docref.h"
 #include "model/numfield.h"
+#include "model/seam_errorbox.h"
 #include "model/str.h"
 #include "model/uvtool.h"
 
