@@ -32,6 +32,7 @@
 #include "resources/edit3d_obj_ids.h"
 #include "resources/movie_edit_ids.h"
 #include "resources/shell_ids.h"
+#include "resources/tools_ids.h"
 #include "screen_grab.h"
 
 namespace {
@@ -861,11 +862,12 @@ struct Snapshot {
   std::map<HWND, uint64_t> pixels;
 };
 
-// The pixels of r but those of `skip` (a control whose own look is not looked at).
+// The pixels of r but those of `skip` (a control whose own look is not looked at), every one
+// of them: a mark or line one pixel wide (a selection drawn in a view) changes the hash.
 uint64_t HashRect(const Screen &s, RECT r, const RECT &skip) {
   uint64_t h = 1469598103934665603ull;
-  for (int y = std::max(0L, r.top); y < std::min((long)s.h, r.bottom); y += 2)
-    for (int x = std::max(0L, r.left); x < std::min((long)s.w, r.right); x += 2) {
+  for (int y = std::max(0L, r.top); y < std::min((long)s.h, r.bottom); y++)
+    for (int x = std::max(0L, r.left); x < std::min((long)s.w, r.right); x++) {
       POINT p = {x, y};
       if (!PtInRect(&skip, p)) h = (h ^ s.At(x, y)) * 1099511628211ull;
     }
@@ -887,6 +889,7 @@ std::string Shape(HWND w, HWND own) {
       SendMessageTimeoutA(c, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 500, &count);
     }
     if (cls == "ComboBox") SendMessageTimeoutA(c, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 500, &sel);
+    if (cls == "ScrollBar") SendMessageTimeoutA(c, SBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 500, &sel);
     out += cls + "/" + std::to_string(GetDlgCtrlID(c)) + "/" + Text(c) + "/" + std::to_string(IsWindowVisible(c)) +
            std::to_string(IsWindowEnabled(c)) + "/" + std::to_string(check) + "/" + std::to_string(sel) + "/" +
            std::to_string(count) + ";";
@@ -939,7 +942,9 @@ bool Differs(const Snapshot &a, const Snapshot &b, const std::set<HWND> &moving)
 }
 
 // Enabled controls a press leaves without a visible effect at entry, with the reason they
-// still act: "window|control text" of the step.
+// still act: "window|control text" of the step. They are pressed as the others are (a fault
+// such as a crash still shows) but their stillness is not counted; a control whose effect
+// shows once the document holds something is in kGiven instead.
 struct Quiet {
   const char *step;
   const char *control;   // "caption|text"
@@ -947,23 +952,24 @@ struct Quiet {
 };
 const Quiet kQuiet[] = {
   {"*", "|コピー", "copies into the editor's clipboard: seen at the next paste"},
-  {"*", "グループ|↓", "moves the current group down: the one group of a new model is the last"},
-  {"*", "グループ|↑", "moves the current group up: the one group of a new model is the first"},
-  {"*", "レイヤー|1", "makes layer 1 current: it is the current layer at entry"},
-  {"*", "モデリング|見た目", "chooses the view-relative move mode: it is the mode at entry"},
   {"*", "モーションリスト|決定", "stores the fields into the motion: they hold its values at entry"},
   {"*", "モーション|決定", "stores the fields into the key: they hold its values at entry"},
   {"*", "ボーン一覧|決定", "stores name and parent: they hold the bone's values at entry"},
   {"*", "イメージ|決定", "stores the image fields: they hold the image's values at entry"},
   {"*", "グループ|決定", "stores the group's name, texture and shading: they hold its values at entry"},
   {"3D motion", "モーション|>", "steps to the next key: a new motion has none after frame 0"},
-  {"3D texture", "テクスチャ|縮小", "zooms the preview out: it starts at the smallest scale"},
-  {"3D texture", "テクスチャ|ＵＶ展開", "unfolds the selected faces: none is selected at entry"},
-  {"3D texture", "テクスチャ|消去", "deletes the current texture: a new model has none"},
+  {"3D texture", "テクスチャ|ＵＶ展開", "unfolds the selected faces: the sub-mode makes no face to select"},
+  {"3D texture", "テクスチャ|消去", "deletes the current texture: adding one takes a picture chosen in the file dialog"},
   {"2D object", "オブジェクト|キー作成", "makes a key at the current frame: frame 0 has one already"},
-  {"*", "グループ|鏡面", "mirrors the current group's faces: a new model has none"},
-  {"2D texture", "テクスチャ|縮小", "zooms the preview out: it starts at the smallest scale"},
-  {"*", "モデリング|消去(D)", "deletes the selection: nothing is selected at entry"},
+  {"*", "モデリング|", "switches the automatic normals: they are worked out at the next edit of a lit model"},
+  {"3D model", "モデリング|頂点 No.???", "steps the vertex marked on the picked face: a face is picked only under the pointer"},
+  {"3D polygon", "モデリング|頂点 No.???", "steps the vertex marked on the picked face: a face is picked only under the pointer"},
+  {"2D model", "モデリング|法線表示", "shows the normals in the 3D modelling views (the flag is the shell's): the 2D frame draws none"},
+  {"2D polygon", "モデリング|法線表示", "shows the normals in the 3D modelling views (the flag is the shell's): the 2D frame draws none"},
+  {"2D model", "モデリング|ライト", "sets the model's lighting flag, kept in its file: the 2D frame draws unlit"},
+  {"2D polygon", "モデリング|ライト", "sets the model's lighting flag, kept in its file: the 2D frame draws unlit"},
+  {"3D texture", "グループ|鏡面", "mirrors the current group's faces: the sub-mode makes no face"},
+  {"3D weight", "グループ|鏡面", "mirrors the current group's faces: the sub-mode makes no face"},
   // Tools and modes: chosen, they show only in the button's own tick until the next drag.
   {"*", "モデリング|移動( T )", "chooses the move tool: seen on the next drag in a view"},
   {"*", "モデリング|回転( R )", "chooses the rotate tool: seen on the next drag in a view"},
@@ -974,7 +980,6 @@ const Quiet kQuiet[] = {
   {"*", "テクスチャ|頂点選択(E)", "picks vertices instead of faces: seen on the next pick"},
   {"*", "テクスチャ|頂点選択", "picks vertices instead of faces: seen on the next pick"},
   {"*", "テクスチャ|面選択_UV回転", "makes the pick turn the face's UVs: seen on the next pick"},
-  {"*", "ムービー|移動(T)", "chooses the move mode: it is the mode at entry"},
   {"*", "モデリング|回転(R)", "chooses the rotate tool: seen on the next drag in a view"},
   {"*", "モデリング|拡縮(G)", "chooses the scale tool: seen on the next drag in a view"},
   {"*", "テクスチャ|回転(R)", "chooses the rotate tool: seen on the next drag in the preview"},
@@ -985,71 +990,154 @@ const Quiet kQuiet[] = {
   {"*", "モデリング|ポリゴン自由作成", "chooses the free polygon tool: seen on the next clicks in a view"},
   {"*", "テクスチャ|移動(T)", "chooses the move tool: seen on the next drag in the preview"},
   {"*", "テクスチャ|移動", "chooses the move tool: seen on the next drag in the preview"},
-  {"*", "モデリング|ペースト", "pastes the copied faces: nothing is copied at entry"},
-  {"*", "オブジェクト|カット", "cuts the key at the current frame: there is none to take at entry"},
-  {"*", "オブジェクト|貼り付け", "pastes the copied key: nothing is copied at entry"},
-  {"*", "オブジェクト|消去", "deletes the key at the current frame: there is none to take at entry"},
+  {"*", "オブジェクト|カット", "cuts the key at the current frame: frame 0's key is the part's first, which stays"},
+  {"*", "オブジェクト|貼り付け", "pastes the copied key over the current frame's: the same key"},
+  {"*", "オブジェクト|消去", "deletes the key at the current frame: frame 0's key is the part's first, which stays"},
   // The options change how the program draws and takes input; the main view, which redraws on
   // its own, is left out of the comparison (the shell walk holds the two shadows' pixels).
-  {"preview options", "オプション|編集中のViewのみ更新する", "draws only the edited view while a button is held"},
-  {"preview options", "オプション|ライト", "lights the preview's model: seen in the main view"},
-  {"preview options", "オプション|マウスホイールの回転を逆にする", "turns the wheel's zoom round: seen on the next turn"},
-  {"preview options", "オプション|垂直同期 ( 各編集モード別に設定できます )", "waits for the vertical sync: seen in the frame rate"},
-  {"preview options", "オプション|ＣＰＵ占有 ( 各編集モード別に設定できます )", "leaves out the pause between frames: seen in the load"},
-  {"preview options", "オプション|２Ｄシャドウ ( プレビューのみ )", "draws the blob shadow under the model: seen in the main view"},
-  {"preview options", "オプション|３Ｄシャドウ", "draws the model's shadow on the ground: seen in the main view"},
-  {"preview options", "オプション|トゥーンシェーダー", "draws the model toon-shaded: seen in the main view"},
+  {"*", "オプション|編集中のViewのみ更新する", "draws only the edited view while a button is held"},
+  {"*", "オプション|ライト", "lights the preview's model: seen in the main view"},
+  {"*", "オプション|マウスホイールの回転を逆にする", "turns the wheel's zoom round: seen on the next turn"},
+  {"*", "オプション|垂直同期 ( 各編集モード別に設定できます )", "waits for the vertical sync: seen in the frame rate"},
+  {"*", "オプション|ＣＰＵ占有 ( 各編集モード別に設定できます )", "leaves out the pause between frames: seen in the load"},
+  {"*", "オプション|２Ｄシャドウ ( プレビューのみ )", "draws the blob shadow under the model: seen in the main view"},
+  {"*", "オプション|３Ｄシャドウ", "draws the model's shadow on the ground: seen in the main view"},
+  {"*", "オプション|トゥーンシェーダー", "draws the model toon-shaded: seen in the main view"},
   {"*", "|自動選択しない(A)", "stops the pick under the pointer: seen only with the pointer over a model"},
   {"*", "|自動選択しない", "stops the pick under the pointer: seen only with the pointer over a model"},
   {"*", "|子供も影響を受ける", "makes a bone's children follow its drag: seen on the next drag"},
   {"*", "|ループ再生", "loops playback: read when playback starts"},
-  // Operations on a selection, a key or a clipboard the new document at entry does not have.
-  {"*", "モデリング|全選択( S )", "selects every face: a new model has none"},
-  {"*", "モデリング|全選択", "selects every face: a new model has none"},
-  {"*", "モデリング|選択反転", "inverts the selection: a new model has nothing to select"},
-  {"*", "モデリング|法線表示", "shows the normals: a new model has none"},
-  {"*", "モデリング|", "switches the automatic normals: a new model has no face to show them on"},
-  {"*", "モデリング|頂点 No.???", "steps the vertex number shown: a new model has no vertex to show"},
-  {"*", "モデリング|統合(M)", "joins the selected vertices: nothing is selected at entry"},
-  {"*", "モデリング|面分割", "splits the selected faces: nothing is selected at entry"},
-  {"*", "モデリング|面反転", "turns the selected faces over: nothing is selected at entry"},
-  {"*", "モデリング|面撤去", "removes the selected faces: nothing is selected at entry"},
-  {"*", "モデリング|カット", "cuts the selected faces: nothing is selected at entry"},
-  {"*", "モデリング|ライト", "switches the lighting of the model's faces: a new model has none"},
-  {"*", "テクスチャ|法線展開", "unfolds the selected faces: none is selected at entry"},
-  {"*", "|停止(A)", "stops playback: nothing plays at entry"},
+  {"*", "テクスチャ|法線展開", "unfolds the selected faces: the sub-mode makes no face to select"},
   {"*", "モーション|キー作成", "makes a key at the current frame: frame 0 has one already"},
-  {"*", "モーション|カット", "cuts the key at the current frame: there is none to take at entry"},
-  {"*", "モーション|貼り付け", "pastes the copied key: nothing is copied at entry"},
-  {"*", "モーション|消去", "deletes the key at the current frame: there is none to take at entry"},
-  {"*", "モーション|回転リセット", "resets the current bone's turn: it has none at entry"},
+  {"*", "モーション|カット", "cuts the key at the current frame: frame 0's key is the bone's first, which stays"},
+  {"*", "モーション|貼り付け", "pastes the copied key over the current frame's: the same key"},
+  {"*", "モーション|消去", "deletes the key at the current frame: frame 0's key is the bone's first, which stays"},
+  {"*", "モーション|回転リセット", "resets the current bone's turn: a turn takes a drag in a view"},
   {"*", "モーション|<", "steps back to the previous key: there is none before frame 0"},
-  {"*", "オブジェクト|表示", "shows or hides the current part at its key: a new model has no part"},
   {"*", "オブジェクト|決定", "stores the key's fields: they hold its values at entry"},
   {"*", "オブジェクト一覧|決定", "stores the part's fields: they hold its values at entry"},
-  {"*", "ムービー|移動 : 曲線", "switches the current actor's move curve: the button names it only for a 3D model actor"},
-  {"*", "ムービー|回転 : 曲線", "switches the current actor's turn curve: the button names it only for a 3D model actor"},
-  {"*", "シーン|BGM解除", "drops the BGM: a new movie has none"},
-  {"*", "シーン|解除", "drops the next movie: a new movie has none"},
-  {"*", "キーフレーム|", "switches the chain to the next movie, drawn only once one is chosen"},
-  {"*", "キーフレーム|<<<", "goes to frame 0: the frame at entry"},
-  {"*", "キーフレーム|<<", "goes to the previous key: there is none before frame 0"},
-  {"*", "キーフレーム|<", "goes back a frame: frame 0 is the first"},
-  {"*", "キーフレーム|>>", "goes to the next key: a new movie has none after frame 0"},
-  {"*", "キーフレーム|カット", "cuts the key at the current frame: a new movie's actors have none there to cut"},
+  {"*", "ムービー|移動 : 曲線", "switches the current actor's move curve: the button names it only for a 3D model actor with its model loaded"},
+  {"*", "ムービー|回転 : 曲線", "switches the current actor's turn curve: the button names it only for a 3D model actor with its model loaded"},
+  {"*", "シーン|BGM解除", "drops the BGM: choosing one takes the file dialog"},
+  {"*", "シーン|解除", "drops the next movie: choosing one takes the file dialog"},
+  {"*", "キーフレーム|", "loops playback: read when playback starts"},
+  {"*", "キーフレーム|#2", "switches the chain to the next movie, drawn only once one is chosen"},
+  {"*", "キーフレーム|#3", "hides the current actor at its key: the current actor at entry is the scene, which draws nothing"},
+  {"*", "|停止(A)", "stops playback: nothing plays at entry, and playing moves the views on their own, which hides what a stop changes"},
+  {"*", "オブジェクト|表示", "hides the current part at its key: a new model has no part, and a new part no image"},
+  {"*", "レンダリング|このシーンのみレンダリング", "writes the current frame to the picture file named in the field: seen in the folder"},
+  {"*", "レンダリング|レンダリング", "writes the preview to the picture file named in the field: seen in the folder"},
+  {"*", "下絵|表示", "shows the sketch pictures: none is chosen at entry, and choosing one takes the file dialog"},
+  {"2D texture", "グループ|鏡面", "mirrors the current group's faces: the sub-mode makes no face"},
+  {"2D weight", "グループ|鏡面", "mirrors the current group's faces: the sub-mode makes no face"},
+  {"*", "カメラ|決定", "stores the camera's fields into its key: they hold its values"},
+  {"*", "２Ｄイメージ|決定", "stores the actor's fields into it and its key: they hold their values"},
+  {"*", "２Ｄモデル オブジェクト|決定", "stores the actor's fields into it and its key: they hold their values"},
+  {"*", "２Ｄモデル ワンスキン|決定", "stores the actor's fields into it and its key: they hold their values"},
+  {"*", "３Ｄモデル|決定", "stores the actor's fields into it and its key: they hold their values"},
+  {"*", "効果音|決定", "stores the list's sound into the key: the list shows the key's sound already"},
+  {"*", "メッセージ|決定", "stores the list's message into the key: the list shows the key's message already"},
   {"*", "キーフレーム|決定", "sets the frame count from its field: it holds the count at entry"},
-  {"*", "モデリング|左半分消", "deletes the faces left of the centre: a new model has none"},
-  {"2D weight", "ウエイト|決定", "binds the selected vertices to the fields' bones: a new model has none selected"},
-  {"2D texture", "テクスチャ|正面( Ｚ方向 )", "projects the selected faces' UVs from the front: none is selected at entry"},
+  {"2D weight", "ウエイト|決定", "binds the selected vertices to the fields' bones: the sub-mode makes no vertex"},
+  {"2D texture", "テクスチャ|正面( Ｚ方向 )", "projects the selected faces' UVs from the front: the sub-mode makes no face"},
   {"2D map", "イメージ|サンプルデータセット", "fills the map with the sample set: the map at entry is that set"},
-  {"2D map", "イメージ|移動○×", "toggles the chosen tile's passable flag: no tile is chosen at entry"},
+  {"2D map", "イメージ|移動○×", "toggles the chosen tile's passable flag: choosing a tile takes a click in the palette"},
 };
 
-bool IsQuiet(const std::string &step, const std::string &control) {
+const Quiet *FindQuiet(const std::string &step, const std::string &control) {
   std::string any = control.substr(control.find('|'));
   for (const Quiet &q : kQuiet)
-    if ((!strcmp(q.step, "*") || step == q.step) && (control == q.control || any == q.control)) return true;
-  return false;
+    if ((!strcmp(q.step, "*") || step == q.step) && (control == q.control || any == q.control)) return &q;
+  return nullptr;
+}
+
+// The undo panel's list: whether a step lies below (`redo` false) or above the current one.
+bool UndoListHas(HWND panel, bool redo) {
+  DWORD_PTR sel = 0, count = 0;
+  HWND list = GetDlgItem(panel, IDC_UNDO_LIST);
+  SendMessageTimeoutA(list, LB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &sel);
+  SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
+  int s = (int)(LRESULT)sel, n = (int)count;
+  return redo ? s >= 0 && s + 1 < n : s > 0;
+}
+bool UndoReady(HWND panel) { return UndoListHas(panel, false); }
+bool RedoReady(HWND panel) { return UndoListHas(panel, true); }
+
+// Controls whose effect shows only once the document holds something (a model, a selection,
+// a copy, a step to undo, a frame away from 0): before each is pressed, the presses in
+// `first` give it that, so its press is judged where it must show, whatever ran before. Each
+// entry of `first` is "caption|text" ("|text": the control's own window; "#2": the second
+// button of that text), or several joined by " or ", the first shown and enabled of which is
+// pressed; "list N" picks line N of the window's list box. `ready`, when set, says the precondition holds already (the presses are skipped).
+struct Given {
+  const char *step;
+  const char *control;
+  std::vector<const char *> first;
+  bool (*ready)(HWND window);
+};
+#define MAKE_FACES "モデリング|立方体 or モデリング|４角形"
+// A shape made comes selected; a change of the selection mode clears the selection.
+#define UNSELECT "|頂点選択", "|面選択(E)"
+#define FACES_SELECTED MAKE_FACES, UNSELECT, "|全選択( S ) or |全選択"
+#define MAKE_STEP "グループ|スペキュラー or ボーン一覧|追加(A) or モーションリスト|追加"
+const Given kGiven[] = {
+  {"*", "アンドゥ＆リドゥ|アンドゥ( U )", {MAKE_STEP}, UndoReady},
+  {"*", "アンドゥ＆リドゥ|リドゥ( I )", {MAKE_STEP, "|アンドゥ( U )"}, RedoReady},
+  {"*", "グループ|↑", {"グループ|コピー#2"}, nullptr},
+  {"*", "グループ|↓", {"グループ|コピー#2", "グループ|↑"}, nullptr},
+  {"3D model", "グループ|鏡面", {MAKE_FACES}, nullptr},
+  {"3D polygon", "グループ|鏡面", {MAKE_FACES}, nullptr},
+  {"2D model", "グループ|鏡面", {MAKE_FACES}, nullptr},
+  {"2D polygon", "グループ|鏡面", {MAKE_FACES}, nullptr},
+  {"*", "レイヤー|1", {"レイヤー|2"}, nullptr},
+  {"*", "モデリング|見た目", {"モデリング|法線"}, nullptr},
+  {"*", "ムービー|移動(T)", {"ムービー|回転(R)"}, nullptr},
+  {"*", "テクスチャ|縮小", {"テクスチャ|拡大"}, nullptr},
+  {"*", "モデリング|全選択( S )", {MAKE_FACES, UNSELECT}, nullptr},
+  {"*", "モデリング|全選択", {MAKE_FACES, UNSELECT}, nullptr},
+  {"*", "モデリング|選択反転", {MAKE_FACES, UNSELECT}, nullptr},
+  {"3D model", "モデリング|法線表示", {MAKE_FACES}, nullptr},
+  {"3D polygon", "モデリング|法線表示", {MAKE_FACES}, nullptr},
+  {"*", "モデリング|左半分消", {MAKE_FACES}, nullptr},
+  {"2D model", "モデリング|頂点 No.???", {MAKE_FACES}, nullptr},
+  {"2D polygon", "モデリング|頂点 No.???", {MAKE_FACES}, nullptr},
+  {"3D model", "モデリング|ライト", {FACES_SELECTED}, nullptr},
+  {"3D polygon", "モデリング|ライト", {FACES_SELECTED}, nullptr},
+  {"*", "モデリング|消去(D)", {FACES_SELECTED}, nullptr},
+  {"*", "モデリング|統合(M)", {MAKE_FACES, "|頂点選択", "|全選択"}, nullptr},
+  {"*", "モデリング|面分割", {FACES_SELECTED}, nullptr},
+  {"*", "モデリング|面反転", {FACES_SELECTED}, nullptr},
+  {"*", "モデリング|面撤去", {FACES_SELECTED}, nullptr},
+  {"*", "モデリング|カット", {FACES_SELECTED}, nullptr},
+  {"*", "モデリング|ペースト", {FACES_SELECTED, "|コピー"}, nullptr},
+  {"*", "キーフレーム|キー作成", {"キーフレーム|>"}, nullptr},
+  {"*", "キーフレーム|<#2", {"キーフレーム|>#2"}, nullptr},
+  {"*", "効果音|フォルダ", {"list 1"}, nullptr},
+  {"*", "効果音|効果音( WAV )", {"list 1"}, nullptr},
+  {"3D motion", "モーション|<#2", {"モーション|キー作成"}, nullptr},
+  {"3D motion", "モーション|>#2", {"モーション|キー作成"}, nullptr},
+  {"3D motion", "モーション|<#3", {"モーション|キー作成"}, nullptr},
+  {"3D motion", "モーション|>#3", {"モーション|キー作成"}, nullptr},
+  {"3D motion", "モーション|<#4", {"モーション|キー作成"}, nullptr},
+  {"3D motion", "モーション|>#4", {"モーション|キー作成"}, nullptr},
+  {"3D motion", "モーション|<#5", {"モーション|キー作成"}, nullptr},
+  {"3D motion", "モーション|>#5", {"モーション|キー作成"}, nullptr},
+  {"*", "キーフレーム|<<<", {"キーフレーム|>"}, nullptr},
+  {"*", "キーフレーム|<", {"キーフレーム|>"}, nullptr},
+  {"*", "キーフレーム|<<", {"キーフレーム|>"}, nullptr},
+  {"*", "キーフレーム|>>", {"キーフレーム|>", "キーフレーム|キー作成", "キーフレーム|<<<"}, nullptr},
+  {"*", "キーフレーム|カット", {"キーフレーム|>", "キーフレーム|キー作成"}, nullptr},
+};
+#undef MAKE_FACES
+#undef MAKE_STEP
+#undef UNSELECT
+#undef FACES_SELECTED
+
+const Given *FindGiven(const std::string &step, const std::string &control) {
+  std::string any = control.substr(control.find('|'));
+  for (const Given &g : kGiven)
+    if ((!strcmp(g.step, "*") || step == g.step) && (control == g.control || any == g.control)) return &g;
+  return nullptr;
 }
 
 // The windows whose buttons are pressed: not the family selector and the mode panels (the
@@ -1068,7 +1156,7 @@ const DWORD kMovingMs = 150, kSettleMs = 1000, kPollMs = 50, kSettleLooks = 6;
 struct PressWalk {
   DWORD pid;
   HWND main;
-  int inert = 0;
+  int inert = 0, excused = 0;
   std::set<std::string> seen;
 
   // A modal box or dialog opened by a press is an effect: it is answered "no" / cancelled.
@@ -1093,18 +1181,28 @@ struct PressWalk {
   // pixels are left out of the comparison.
   void Step(const char *step, HWND only = nullptr) {
     struct Target { HWND window, control; std::string name; };
-    std::vector<Target> targets;
+    std::vector<Target> targets, closers;
     for (HWND w : TopWindows(pid)) {
       if (!PressesIn(w, main) || (only && w != only)) continue;
       for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         if (Class(c) != "Button" || !IsWindowVisible(c) || !IsWindowEnabled(c)) continue;
         if ((GetWindowLongA(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX) continue;
-        targets.push_back({w, c, Text(w) + "|" + Text(c)});
+        // A button that closes its window goes last, so the window's other buttons are pressed.
+        (Text(c) == "閉じる" ? closers : targets).push_back({w, c, Name(w, c)});
       }
     }
+    targets.insert(targets.end(), closers.begin(), closers.end());
     for (const Target &t : targets) {
-      if (!IsWindow(t.control) || !IsWindowVisible(t.control) || !IsWindowEnabled(t.control)) continue;
-      if (IsQuiet(step, t.name)) continue;
+      if (!IsWindow(t.control) || !IsWindowVisible(t.control) || !IsWindowEnabled(t.control)) {
+        if (IsWindow(t.window) && IsWindowVisible(t.window)) Fault(step, t.name, "was not pressed: an earlier press hid or disabled it");
+        continue;
+      }
+      const Given *given = FindGiven(step, t.name);
+      const Quiet *quiet = given ? nullptr : FindQuiet(step, t.name);
+      if (given && !SetUp(*given, t.window)) {
+        Fault(step, t.name, "could not be given what it acts on");
+        continue;
+      }
       // A window that changed on its own hides what the press did there: a press found
       // still while one did is tried once more (a toggle then changes back, which counts).
       bool changed = false;
@@ -1118,6 +1216,8 @@ struct PressWalk {
       Focus(t.window, t.control);
       for (int attempt = 0; attempt < 2 && !changed; attempt++) {
         attempts++;
+        // A second try needs what the first one used up (a frame to step back from).
+        if (attempt > 0 && given) SetUp(*given, t.window);
         DWORD lookStart = GetTickCount();
         Snapshot first = Snap(pid, t.control);
         lookMs = GetTickCount() - lookStart;
@@ -1161,17 +1261,108 @@ struct PressWalk {
       if (getenv("MIRAVEL_PRESS_TRACE"))
         printf("    %s: %s after %lu ms (%d attempts, %d looks, a look %lu ms)\n", t.name.c_str(), changed ? "changed" : "still",
                GetTickCount() - start, attempts, looks, lookMs);
-      const char *fault = changed ? nullptr : "changes nothing";
+      if (quiet) {
+        excused++;
+        if (getenv("MIRAVEL_PRESS_TRACE"))
+          printf("    %s: excused (%s)%s\n", t.name.c_str(), quiet->reason, changed ? ", but it changed something" : "");
+        // An excused tick is put back, so the presses after it meet the program as it was.
+        if (tick && Check(t.control) != ticked) {
+          PostMessageA(t.control, BM_CLICK, 0, 0);
+          Answered(t.window, "a tick put back");
+        }
+        continue;
+      }
+      const char *fault = changed ? nullptr : given ? "changes nothing although given what it acts on" : "changes nothing";
       // A tick the window's "決定" takes back was never the program's: the box only shows a
       // state it does not keep.
       if (changed && tick && Check(t.control) != ticked && TickUndoneByApply(t.window, t.control, ticked))
         fault = "ticks, and 決定 takes the tick back";
-      if (!fault) continue;
-      std::string what = std::string(step) + ": " + t.name;
-      if (!seen.insert(what).second) continue;
-      inert++;
-      printf("  %s %s\n", what.c_str(), fault);
+      if (fault) Fault(step, t.name, fault);
     }
+  }
+
+  void Fault(const char *step, const std::string &name, const char *fault) {
+    std::string what = std::string(step) + ": " + name;
+    if (!seen.insert(what).second) return;
+    inert++;
+    printf("  %s %s\n", what.c_str(), fault);
+  }
+
+  // "caption|text" of a button, "#2" added for the second of that text in its window.
+  static std::string Name(HWND window, HWND control) {
+    std::string text = Text(control);
+    int n = 0;
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      if (Class(c) == "Button" && Text(c) == text) n++;
+      if (c == control) break;
+    }
+    return Text(window) + "|" + text + (n > 1 ? "#" + std::to_string(n) : "");
+  }
+
+  // The shown, enabled button named "caption|text" ("|text" in `own`), or null.
+  HWND FindButton(const std::string &name, HWND own) {
+    size_t bar = name.find('|');
+    std::string caption = name.substr(0, bar);
+    for (HWND w : TopWindows(pid)) {
+      if (caption.empty() ? w != own : Text(w) != caption) continue;
+      for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (Class(c) == "Button" && IsWindowVisible(c) && IsWindowEnabled(c) && Name(w, c) == Text(w) + name.substr(bar))
+          return c;
+    }
+    return nullptr;
+  }
+
+  // Makes what `g` needs: each of its presses in turn (the first of its alternatives found),
+  // each taken by the program and any box it opened answered. False when one is not there.
+  bool SetUp(const Given &g, HWND window) {
+    if (g.ready && g.ready(window)) return true;
+    for (const char *step : g.first) {
+      if (!strncmp(step, "list ", 5)) {
+        HWND list = FindWindowExA(window, nullptr, "ListBox", nullptr);
+        if (!list) {
+          printf("    no list to pick in before %s\n", g.control);
+          return false;
+        }
+        PostMessageA(list, LB_SETCURSEL, atoi(step + 5), 0);
+        Answered(window, "a list line picked");
+        continue;
+      }
+      std::string alternatives = step;
+      HWND button = nullptr;
+      for (size_t from = 0; !button && from != std::string::npos;) {
+        size_t or_ = alternatives.find(" or ", from);
+        button = FindButton(alternatives.substr(from, or_ == std::string::npos ? or_ : or_ - from), window);
+        from = or_ == std::string::npos ? or_ : or_ + 4;
+      }
+      if (!button) {
+        printf("    none of \"%s\" is there to press\n", step);
+        return false;
+      }
+      std::vector<HWND> windows = TopWindows(pid);
+      PostMessageA(button, BM_CLICK, 0, 0);
+      Answered(main, std::string("the press of ") + Text(button));
+      for (int i = 0; i < 40 && !IsWindowEnabled(main); i++) {
+        CloseModals(windows);
+        Sleep(kPollMs);
+      }
+      Sleep(kMovingMs);
+    }
+    // What the presses changed is drawn before the press they prepare is judged.
+    if (!g.first.empty()) {
+      Snapshot last = Snap(pid);
+      WaitFor("the screen to settle after the presses before " + std::string(g.control), 3000, [&] {
+        Sleep(kMovingMs);
+        Snapshot now = Snap(pid);
+        bool same = now.shape == last.shape && now.pixels == last.pixels;
+        last = now;
+        return same;
+      });
+    }
+    if (g.ready && !g.ready(window)) {
+      printf("    the presses before %s did not make it ready\n", g.control);
+      return false;
+    }
+    return true;
   }
 
   static bool IsTick(HWND c) {
@@ -1299,26 +1490,100 @@ TEST(PressParts, TogetherEnterEveryStepOnce) {
 
 struct PressWalkTest : ::testing::TestWithParam<PressPart> {};
 
-// A dialog a menu command opens after the family's entry: opened, its buttons pressed as at
-// entry, then closed again.
-void PressMenuDialog(PressWalk *walk, int command, const char *step) {
+// The dialogs commands open after a step's entry (`to`: the view window whose menu holds the
+// command; else the main window's menu).
+// command; else the main window's menu). `file`: the field naming the file the dialog writes,
+// given a name in the walk's own folder first.
+struct CommandDialog {
+  const char *step;
+  UINT command;
+  const char *to;
+  const char *label;
+  int file;
+};
+const CommandDialog kCommandDialogs[] = {
+  {"3D model", IDM_WIN_SKETCH, "Front", "3D model 下絵", 0},
+  {"3D model", IDM_OPTIONS, nullptr, "3D model options", 0},
+  {"3D object", IDM_OBJ_SOUNDS, nullptr, "3D object 効果音", 0},
+  {"3D motion", IDM_MOT_SOUNDS, nullptr, "3D motion 効果音", 0},
+  {"2D model", IDM_OPTIONS, nullptr, "2D model options", 0},
+  {"preview", IDM_OPTIONS, nullptr, "preview options", 0},
+  {"preview", IDM_RENDER, nullptr, "preview render", IDC_RENDER_NAME},
+  {"movie", IDM_MOVIE_RENDER, nullptr, "movie render", IDC_MOVIE_RENDER_NAME},
+};
+
+// A dialog a command opens after the step's entry: opened, its buttons pressed as at entry,
+// then closed again.
+void PressCommandDialog(PressWalk *walk, const CommandDialog &d) {
+  HWND to = d.to ? FindTop(walk->pid, d.to) : walk->main;
+  if (!to) {
+    walk->Fault(d.label, d.to, "is not there to take the command");
+    return;
+  }
   std::vector<HWND> before = TopWindows(walk->pid);
-  PostMessageA(walk->main, WM_COMMAND, (WPARAM)command, 0);
+  PostMessageA(to, WM_COMMAND, (WPARAM)d.command, 0);
   HWND dlg = nullptr;
-  WaitFor(step, 20000, [&] {
+  WaitFor(d.label, 20000, [&] {
     for (HWND w : TopWindows(walk->pid))
-      if (std::find(before.begin(), before.end(), w) == before.end()) return (dlg = w) != nullptr;
+      if (std::find(before.begin(), before.end(), w) == before.end() && !IsView(w)) return (dlg = w) != nullptr;
     return false;
   }, 100);
-  if (!dlg) return;
+  if (!dlg) {
+    walk->Fault(d.label, "", "did not open its dialog");
+    return;
+  }
   Sleep(1000);
-  walk->Step(step, dlg);
-  PostMessageA(dlg, WM_CLOSE, 0, 0);
+  if (d.file) {
+    char tmp[MAX_PATH];
+    GetTempPathA(sizeof tmp, tmp);
+    std::string name = std::string(tmp) + "miravel_walk\\press_render";
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(GetDlgItem(dlg, d.file), WM_SETTEXT, 0, (LPARAM)name.c_str(), SMTO_ABORTIFHUNG, 5000, &r);
+  }
+  walk->Step(d.label, dlg);
+  if (IsWindow(dlg)) PostMessageA(dlg, WM_CLOSE, 0, 0);
+  WaitFor(std::string("the dialog of ") + d.label + " to close", 10000, [&] { return !IsWindow(dlg) || !IsWindowVisible(dlg); });
+}
+
+// Each kind of movie actor made current, and the buttons of its dialog pressed: the camera
+// (the key dialog's second row picked), then each kind the menu adds, which becomes the
+// current actor at once.
+void PressMovieActors(PressWalk *walk) {
+  HWND keys = FindTop(walk->pid, "キーフレーム");
+  if (!keys) {
+    walk->Fault("movie actors", "キーフレーム", "is not there to pick the camera in");
+    return;
+  }
+  LPARAM camera = MAKELPARAM(100, 89 + 25 + 12);
+  PostMessageA(keys, WM_LBUTTONDOWN, MK_LBUTTON, camera);
+  PostMessageA(keys, WM_LBUTTONUP, 0, camera);
+  static const struct { UINT add; const char *caption, *label; } kActors[] = {
+    {0, "カメラ", "movie, camera"},
+    {IDM_MOVIE_ADD_IMAGE, "２Ｄイメージ", "movie, image actor"},
+    {IDM_MOVIE_ADD_KZA, "２Ｄモデル オブジェクト", "movie, 2D object actor"},
+    {IDM_MOVIE_ADD_KZB, "２Ｄモデル ワンスキン", "movie, 2D skin actor"},
+    {IDM_MOVIE_ADD_KZP, "３Ｄモデル", "movie, 3D model actor"},
+    {IDM_MOVIE_ADD_SOUND, "効果音", "movie, sound actor"},
+    {IDM_MOVIE_ADD_MESSAGE, "メッセージ", "movie, message actor"},
+  };
+  for (const auto &a : kActors) {
+    if (a.add) PostMessageA(walk->main, WM_COMMAND, a.add, 0);
+    Answered(walk->main, a.label);
+    HWND dlg = WaitTop(walk->pid, a.caption, 10000);
+    if (!dlg) {
+      walk->Fault(a.label, a.caption, "did not show");
+      continue;
+    }
+    Sleep(1000);
+    walk->Step(a.label, dlg);
+  }
 }
 
 // Every enabled button of every tool window at the entry of each family and sub-mode of the
-// part, pressed once: it must change something a user sees (a window, a control's state or
-// text, pixels that were still), or be in kQuiet with its reason.
+// part, of the dialogs commands open there and of each movie actor kind's dialog, pressed
+// once: it must change something a user sees (a window, a control's state or text, pixels
+// that were still), after the presses kGiven names where its effect needs a model, a
+// selection or a step to undo, or be in kQuiet with its reason.
 TEST_P(PressWalkTest, EveryEnabledControlDoesSomethingAtEntry) {
   Child child;
   ASSERT_TRUE(child.Start());
@@ -1352,11 +1617,14 @@ TEST_P(PressWalkTest, EveryEnabledControlDoesSomethingAtEntry) {
     }
     ASSERT_TRUE(pressed) << s.name;
     Sleep(1000);
-    if (s.panel || GetParam().atFamilyEntry) walk.Step(s.name);
-    if (s.button == IDC_EDIT_PREVIEW && !s.panel) PressMenuDialog(&walk, IDM_OPTIONS, "preview options");
+    if (!s.panel && !GetParam().atFamilyEntry) continue;
+    walk.Step(s.name);
+    for (const CommandDialog &d : kCommandDialogs)
+      if (!strcmp(d.step, s.name)) PressCommandDialog(&walk, d);
+    if (s.button == IDC_EDIT_MOVIE && !s.panel) PressMovieActors(&walk);
     printf("  %s: pressed in %lu s\n", s.name, (GetTickCount() - start + 500) / 1000);
   }
-  printf("walk: %d enabled controls change nothing\n", walk.inert);
+  printf("walk: %d presses excused, %d enabled controls change nothing\n", walk.excused, walk.inert);
   EXPECT_EQ(walk.inert, 0);
 }
 
