@@ -590,6 +590,28 @@ static void LoadSounds(Missing *miss) {
   }
 }
 
+// The files the movie keeps without loading them on open (a 3D object set actor's set, a model
+// actor's motion, the music, the next movie), named when found nowhere.
+static void CheckKept(Missing *miss) {
+  const MovieScene &s = g_MovieScene;
+  const char *bases[] = {g_Lib.dataDir};
+  char path[768];
+  for (i32 n = 0; n < g_Movie.objectCount && n < MOVIE_MAX_OBJECTS; n++) {
+    const MovieObject *o = g_Movie.objects[n];
+    if (!o) continue;
+    if (o->kind == MOVIE_KIND_OBJ3 && o->fileName[0] && !Kzv_FindFile(o->folder, o->fileName, path, sizeof path))
+      AddMissing(miss, o->folder, o->fileName);
+    if (o->kind == MOVIE_KIND_MODEL3 && o->motionFileName[0] &&
+        !DocRef_Find(s.movieFolder, o->motionFileName, bases, 1, path, sizeof path))
+      AddMissing(miss, "", o->motionFileName);
+  }
+  // Where no editor runs the read opens the music at once, and that open names it.
+  if (g_EditorMode != 0 && s.bgmPresent == 1 && s.bgmFileName[0] && !DocRef_Find(s.movieFolder, s.bgmFileName, bases, 1, path, sizeof path))
+    AddMissing(miss, "", s.bgmFileName);
+  if (s.nextPresent == 1 && s.nextName[0] && !DocRef_Find(s.movieFolder, s.nextName, bases, 1, path, sizeof path))
+    AddMissing(miss, "", s.nextName);
+}
+
 bool Kzv_Read(const char *path) {
   // Parsed first: a file that does not read leaves the movie, its models and its play state.
   KzvMovie *m = LoadFile(path);
@@ -603,6 +625,7 @@ bool Kzv_Read(const char *path) {
   Missing miss = {};
   LoadActors(&miss);
   LoadSounds(&miss);
+  CheckKept(&miss);
   if (miss.used) Box("次のファイルが見つかりませんでした。%s", miss.text);
   s.playStart = 0;
   s.playEnd = s.frameCount;

@@ -258,6 +258,9 @@ TEST_F(MovieTest, ActorFilesComeFromTheirFoldersAndMissingSlotsAreKept) {
   ASSERT_EQ(mkdir(Path("movie/Sub").c_str(), 0755), 0);
   WriteFileBytes(Path("movie/Sub/d.kzp"), kzp);
   WriteFileBytes(Path("movie/plain.kzp"), kzp);
+  // The object set actor's set, kept and not loaded: only there.
+  ASSERT_EQ(mkdir(Path("movie/Kzo").c_str(), 0755), 0);
+  WriteFileBytes(Path("movie/Kzo/c.kzo"), std::string("-"));
 
   MovieSpec s = EveryKindMovie(2006060);
   s.sounds.clear();
@@ -291,6 +294,51 @@ TEST_F(MovieTest, ActorFilesComeFromTheirFoldersAndMissingSlotsAreKept) {
   // name is written as it was read).
   ASSERT_TRUE(Kzv_Write(Path("movie/again.kzv").c_str()));
   EXPECT_EQ(FirstDifference(ReadFileBytes(Path("movie/again.kzv")), bytes), -1);
+}
+
+// The files a movie keeps without loading them on open: each one found nowhere is named in
+// the read's one message, and the movie opens.
+TEST_F(MovieTest, KeptFilesFoundNowhereAreNamedInOneMessage) {
+  struct Case {
+    const char *what;
+    std::function<void(MovieSpec &)> change;
+    std::vector<std::string> named;
+  } cases[] = {
+      {"every file there", [](MovieSpec &) {}, {}},
+      {"object set", [](MovieSpec &s) { s.objects[5].file = "c.kzo"; }, {"Kzo", "c.kzo"}},
+      {"model motion", [](MovieSpec &s) { s.objects[6].motionFile = "gone.kzm"; }, {"gone.kzm"}},
+      {"music", [](MovieSpec &s) { s.bgmFile = "gone.mid"; }, {"gone.mid"}},
+      {"next movie", [](MovieSpec &s) { s.next = "gone.kzv"; }, {"gone.kzv"}},
+      {"all four",
+       [](MovieSpec &s) {
+         s.objects[5].file = "c.kzo";
+         s.objects[6].motionFile = "gone.kzm";
+         s.bgmFile = "gone.mid";
+         s.next = "gone.kzv";
+       },
+       {"c.kzo", "gone.kzm", "gone.mid", "gone.kzv"}},
+      {"music and next movie unset",
+       [](MovieSpec &s) {
+         s.bgmFile = "gone.mid", s.bgmPresent = 0;
+         s.next = "gone.kzv", s.nextPresent = 0;
+       },
+       {}},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    MovieSpec s = EveryKindMovie(2006060);
+    for (auto &o : s.objects) o.file.clear();
+    c.change(s);
+    Boxes().clear();
+    ASSERT_TRUE(Kzv_Read(Write("kept.kzv", BuildKzv(s)).c_str()));
+    EXPECT_EQ(g_Movie.objectCount, 9);
+    if (c.named.empty()) {
+      EXPECT_TRUE(Boxes().empty()) << Boxes()[0];
+      continue;
+    }
+    ASSERT_EQ(Boxes().size(), 1u);
+    for (const std::string &n : c.named) EXPECT_NE(Boxes()[0].find(n), std::string::npos) << n << ": " << Boxes()[0];
+  }
 }
 
 // A key holding NaN or an infinity in any float its kind stores is refused as damaged,

@@ -83,6 +83,9 @@ struct MovieTest : ::testing::Test {
       WriteFileBytes(Path(wav), w.data, w.size);
       Wr_Free(&w);
     }
+    // The other files they name and a read looks for: the model actor's motion, the music and
+    // the next movie.
+    for (const char *kept : {"dm", "bgm.mid", "next.kzv"}) WriteFileBytes(Path(kept), std::string("-"));
     g_EditorMode = g_Model3Edited = 1;
     g_MaxPolygons = g_MaxPolygons ? g_MaxPolygons : 64;
     g_MaxVertices = g_MaxVertices ? g_MaxVertices : 256;

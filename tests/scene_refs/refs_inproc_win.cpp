@@ -19,8 +19,11 @@
 
 #include "app/family.h"
 #include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/shell_win.h"
 #include "app/startup_win.h"
+#include "app/strip_state.h"
+#include "app/views.h"
 #include "app/winmain_win.h"
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_tex.h"
@@ -104,12 +107,17 @@ void Enter(int button, u32 family) {
   ASSERT_EQ(g_Shell.g_EditFamily, family);
 }
 
+// The program left running as a user leaves it a moment: enough idle passes for every view
+// flagged to be drawn, the panels painted and the title set (once every 61 passes) at least
+// once. Messages alone draw nothing.
+void RunAWhile() { EXPECT_TRUE(Drive_PumpIdle(130)); }
+
 // With MIRAVEL_WALK_SHOTS=<folder> (tools/walk-shots) asks the watcher outside Wine for a
 // screenshot `name`.png there: an empty file name.req, removed once the picture is taken.
 void Shot(const std::string &name) {
   const char *shots = getenv("MIRAVEL_WALK_SHOTS");
   if (!shots) return;
-  Drive_Pump(60);
+  RunAWhile();
   std::string req = std::string(shots) + "\\refs_" + name + ".req";
   if (FILE *f = fopen(req.c_str(), "wb")) fclose(f);
   for (int i = 0; i < 100 && GetFileAttributesA(req.c_str()) != INVALID_FILE_ATTRIBUTES; i++) {
@@ -491,6 +499,56 @@ void ExpectKept(u32 d) {
       if (r.field == field && r.doc == d) EXPECT_EQ(Kept(field), std::string("..\\A\\") + file) << kDocRefFields[field].name;
 }
 
+// [SECTION] what the user sees
+
+// The document each family names in the window title once d is open there (the bone sub-mode
+// names its bone model, the object model open beside it; the map and the script: the caption
+// only).
+const char *const kTitleNames[DOC_COUNT] = {"set.KZO",  "model.KZP", "model.KZP", "bone.KZB", "bone.KZB",
+                                            "set.KZC",  nullptr,     "film.KZV",  nullptr};
+
+std::string MainTitle() {
+  char text[600] = "";
+  GetWindowTextA(g_Lib.mainWnd, text, sizeof text);
+  return text;
+}
+
+// A painted pixel that is neither black nor `empty` (what the place shows with nothing drawn).
+void ExpectDrawn(void *window, int x, int y, COLORREF empty, const std::string &what) {
+  ASSERT_NE(window, nullptr) << what;
+  COLORREF c = Drive_WindowPixel(window, x, y);
+  EXPECT_NE(c, RGB(0, 0, 0)) << what;
+  EXPECT_NE(c, empty) << what;
+  EXPECT_NE(c, RGB(255, 255, 255)) << what;
+}
+
+// After d is open and the program ran a while: the title names the document, the model's
+// texture shows in the texture sub-mode's image panel when its row is picked, and the movie's
+// Pers view shows the image actor at the picture's centre.
+void ExpectShown(u32 d) {
+  // The model shows in the texture sub-mode (the object sub-mode the set before shows its set).
+  if (d == DOC_KZP) {
+    ASSERT_EQ(Drive_Press3D(IDC_M3D_TEXTURE), (u32)SUB_3D_TEXTURE);
+    PickRow(g_Ed3DTex.list, 1);
+  }
+  RunAWhile();
+  std::string title = MainTitle();
+  if (kTitleNames[d]) EXPECT_NE(title.find(kTitleNames[d]), std::string::npos) << title << " in sub-mode " << g_Shell.g_EditSubMode;
+  else EXPECT_EQ(title, std::string(" ") + g_AppCaption);
+  if (d == DOC_KZP)
+    ExpectDrawn(g_Ed3DTex.imagePanel, 4, 4, RGB(0, 0, 72),
+                "the texture panel: texture " + std::to_string(g_Ed3DTex.texture) + " strip " +
+                    std::to_string(g_Strip.g_StripTex3D.texture) + " in use " + std::to_string(g_Strip.g_StripTex3D.inUse) +
+                    " pixels " + std::to_string(g_Tex.pixels[1] != nullptr) + " slot " + std::to_string(g_Sel.g_CurSlot));
+  if (d == DOC_KZV) {
+    const ViewRecord &pers = g_Shell.g_Views[View_CurrentLayout()][4];
+    ASSERT_EQ(pers.kind, (u32)VIEW_PERS);
+    RECT r = {};
+    GetClientRect((HWND)pers.window, &r);
+    ExpectDrawn(pers.window, r.right / 2, r.bottom / 2, RGB(128, 128, 128), "the Pers view");
+  }
+}
+
 // [SECTION] the walk
 
 // Opens document d from folder with another folder current: a document through its open
@@ -674,10 +732,10 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
     ASSERT_NO_FATAL_FAILURE(kDocs[d].enter());
     ASSERT_NO_FATAL_FAILURE(Open(d, g_f.movedB));
     Check(d, "the moved B");
+    ASSERT_NO_FATAL_FAILURE(ExpectShown(d));
     if (getenv("MIRAVEL_WALK_SHOTS")) {
       // Where the document's references show: the texture sub-modes, the object sub-mode, the
       // movie's image actor.
-      if (d == DOC_KZP) Drive_Press3D(IDC_M3D_TEXTURE), PickRow(g_Ed3DTex.list, 1);
       if (d == DOC_KZB) Drive_Press2D(IDC_M2D_TEXTURE), PickRow(g_Ed2DTex.list, 1);
       if (d == DOC_KZA) Drive_Press2D(IDC_M2D_OBJECT);
       if (d == DOC_KZV) g_Sel.g_CurSlot = (u32)g_actor[DOCREF_KZV_IMAGE], Movie_RefreshAllLists();
@@ -722,7 +780,7 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
     EXPECT_TRUE(DeleteFileA((g_f.movedA + "\\" + file).c_str())) << file;
   const std::vector<std::string> kMissing[DOC_SCRIPT] = {
       {"box.KZP"}, {"tile.png"}, {"se.wav"}, {"tile.png"}, {"tile.png"}, {"box.KZP"}, {"tile.png"},
-      {"tile.png", "actor.KZA", "actor.KZB", "box.KZP", "se.wav"}};
+      {"tile.png", "actor.KZA", "actor.KZB", "box.KZP", "se.wav", "actor.KZO", "actor.KZM", "music.mid", "next.KZV"}};
   for (u32 d = 0; d < DOC_SCRIPT; d++) {
     SCOPED_TRACE(std::string(kDocs[d].format) + " missing");
     ASSERT_NO_FATAL_FAILURE(kDocs[d].enter());
