@@ -62,34 +62,60 @@ void MoveTo(int x, int y) {
         (LONG)((y * 65535 + (h - 1) / 2) / (h - 1)));
 }
 
+// Moves the pointer to screen point p until the program has seen it there (client point c).
+// On a busy machine Wine hands a move on late, or hands on an older position after it: a press
+// made before the program saw the pointer arrive carries the pointer's old place (the end of the
+// previous drag), as a user's press never does.
+bool PointerSeenAt(POINT p, POINT c) {
+  auto there = [&] { return g_Mouse.g_MouseX == c.x && g_Mouse.g_MouseY == c.y; };
+  for (int tries = 0; tries < 20; tries++) {
+    MoveTo(p.x, p.y);
+    if (Drive_PumpUntil(there, 400) && Drive_PumpIdle(2) && there()) return true;
+  }
+  return false;
+}
+
 // A right drag of `steps` moves of (dx, 0) from p; the main view drawn again after it. While the
 // button is still held, once the program has seen the pointer at its end and no message waits,
-// the pointer's travel as the program saw it and the camera's turn go to *seen and *turn.
+// the pointer's travel from the press as the program saw it and the camera's turn go to *seen
+// and *turn.
 void RightDrag(POINT p, int steps, int dx, POINT *seen, f32 turn[2]) {
-  MoveTo(p.x, p.y);
-  // Where the press lands (the program's last seen position may be a stale one).
   POINT from = p;
   ScreenToClient((HWND)g_Lib.mainWnd, &from);
-  f32 ax = g_Shell.g_PerspAngleX, ay = g_Shell.g_PerspAngleY;
-  Input(MOUSEEVENTF_RIGHTDOWN);
-  // Wine may spend a press on activating the main window (a view window was active): the
-  // user's second press is the one that drags then.
-  auto pressTaken = [] { return Drive_PumpUntil([] { return g_Lib.app.rightHeld != 0; }, 3000); };
-  if (!pressTaken()) {
-    Input(MOUSEEVENTF_RIGHTUP);
+  // A press made after the program saw the pointer there may still carry an older position
+  // Wine hands on after the move: the user, seeing the drag start from elsewhere, lets go and
+  // presses again.
+  bool pressedThere = false;
+  for (int tries = 0; tries < 5 && !pressedThere; tries++) {
+    if (tries) {
+      Input(MOUSEEVENTF_RIGHTUP);
+      Drive_PumpUntil([] { return g_Lib.app.rightHeld == 0; }, 3000);
+    }
+    EXPECT_TRUE(PointerSeenAt(p, from)) << "the pointer's move to the press point did not reach the program";
     Input(MOUSEEVENTF_RIGHTDOWN);
-    EXPECT_TRUE(pressTaken()) << "the press did not reach the program";
+    // Wine may spend a press on activating the main window (a view window was active): the
+    // user's second press is the one that drags then.
+    auto pressTaken = [] { return Drive_PumpUntil([] { return g_Lib.app.rightHeld != 0; }, 3000); };
+    if (!pressTaken()) {
+      Input(MOUSEEVENTF_RIGHTUP);
+      Input(MOUSEEVENTF_RIGHTDOWN);
+      EXPECT_TRUE(pressTaken()) << "the press did not reach the program";
+    }
+    pressedThere = g_Lib.app.rightDownX == from.x && g_Lib.app.rightDownY == from.y;
   }
-  for (int i = 1; i <= steps; i++) MoveTo(p.x + i * dx, p.y);
-  // On a busy machine Wine hands the moves on late: the last one may come seconds after it was made.
-  Drive_PumpUntil([&] { return g_Mouse.g_MouseX == from.x + steps * dx; }, 20000);
+  EXPECT_TRUE(pressedThere) << "the press never reached the program where it was made";
+  f32 ax = g_Shell.g_PerspAngleX, ay = g_Shell.g_PerspAngleY;
+  POINT pressed = {g_Lib.app.rightDownX, g_Lib.app.rightDownY};
+  for (int i = 1; i < steps; i++) MoveTo(p.x + i * dx, p.y);
+  POINT end = {p.x + steps * dx, p.y}, endClient = {from.x + steps * dx, from.y};
+  EXPECT_TRUE(PointerSeenAt(end, endClient)) << "the last move did not reach the program";
   MSG waiting;
   for (int i = 0; i < 50; i++) {
     Drive_PumpIdle(1);
     if (!PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE)) break;
   }
-  seen->x = g_Mouse.g_MouseX - from.x;
-  seen->y = g_Mouse.g_MouseY - from.y;
+  seen->x = g_Mouse.g_MouseX - pressed.x;
+  seen->y = g_Mouse.g_MouseY - pressed.y;
   turn[0] = g_Shell.g_PerspAngleX - ax;
   turn[1] = g_Shell.g_PerspAngleY - ay;
   Input(MOUSEEVENTF_RIGHTUP);
