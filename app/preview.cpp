@@ -3,6 +3,7 @@
 #include "app/shell_sel.h"
 #include "app/shell_view.h"
 #include "lib/framework/lib_state.h"
+#include "lib/media/avi.h"
 #include "resources/shell_ids.h"
 #include "app/current.h"
 #include "app/drag_anchors.h"
@@ -69,5 +70,6 @@ bool Preview_Render(const char *text) {
   snprintf(name, sizeof name, "%s.BMP", text);
   bool ok = g_ShellSeam.previewSaveBackBuffer && g_ShellSeam.previewSaveBackBuffer(name);
   if (!ok) Seam_ErrorBoxf("%s に保存することができませんでした。", name);
+  else Avi_SayWritten(name, false);
   return ok;
 }

@@ -572,13 +572,13 @@ void Movie_StopPlayback(u32 layout) {
   g_Lib.runState = LIB_RUN_MOVIE_PLAYBACK;
   g_Movie.playState = MOVIE_STOPPED;
   g_MovieEditor.recordHold = 0;
-  if (g_SceneSeam.aviStop) g_SceneSeam.aviStop();
   // Also when the BGM was taken off during playback: its window goes all the same.
   Movie_CloseVideoWindow();
   g_MovieScene.frame = g_MovieEditor.savedFrame;
   g_MovieEditor.refresh[MOVIE_DIALOG_MAIN] = 1;
   App_MarkAllRedraw(layout);
   Timer_Reset();
+  Movie_EndRecording();   // last: its message comes once the movie has stopped
 }
 
 // The A key toggles playback while a view window other than view 0, the main window or the

@@ -113,5 +113,7 @@ bool Movie_SaveFrameBmp(const char *name);
 // "ＡＶＩ 形式で保存する": records the movie into "<name>.AVI". False after a message or when
 // the writer did not open.
 bool Movie_RecordAvi(const char *name, i32 interval);
+// Stops the AVI writer; a recording that ran names the file it wrote.
+void Movie_EndRecording(void);
 // Refresh of the render dialog: name, first and last frame, interval.
 void Movie_RenderDlgRefresh(void);

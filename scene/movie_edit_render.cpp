@@ -18,6 +18,7 @@
 #include "lib/framework/d3dapp.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
+#include "lib/media/avi.h"
 #include "lib/media/filename.h"
 #include "model/object.h"
 #include "model/seam_errorbox.h"
@@ -170,7 +171,20 @@ bool Movie_SaveFrameBmp(const char *name) {
   // drawn view is put back afterwards; no view's kind changes.
   bool ok = View_DrawnAs(4, RenderAndSaveFrame, file);
   if (!ok) Seam_ErrorBoxf("%s に保存することができませんでした。", file);
+  else Avi_SayWritten(file, false);
   return ok;
+}
+
+// The recording under way ("<name>.AVI", empty when none), and whether its BGM video was left out.
+static char s_RecordFile[LIB_TEXT_SIZE];
+static bool s_VideoLeftOut;
+
+void Movie_EndRecording(void) {
+  if (g_SceneSeam.aviStop) g_SceneSeam.aviStop();
+  if (!s_RecordFile[0]) return;
+  Avi_SayWritten(s_RecordFile, true);
+  if (s_VideoLeftOut) Seam_ErrorBox("BGM の動画は、ＡＶＩ には入っていません。");
+  s_RecordFile[0] = 0;
 }
 
 bool Movie_RecordAvi(const char *name, i32 interval) {
@@ -187,6 +201,8 @@ bool Movie_RecordAvi(const char *name, i32 interval) {
   g_MovieScene.frame = 0;
   bool ok = g_SceneSeam.aviStart && g_SceneSeam.aviStart(file, Movie_FrameRate(interval));
   if (ok) {
+    Str_Copy(s_RecordFile, sizeof s_RecordFile, file);
+    s_VideoLeftOut = false;
     // Starting playback from the stopped state would take frame 0 as the frame to restore, and
     // the loop box would keep the recording going for ever: both are put back.
     i32 saved = e.savedFrame;
@@ -248,6 +264,12 @@ bool Movie_OpenBgm(void) {
     return RefuseBgm("BGM の %s を開くことができませんでした。", path);
   // Without a player (a build with no MCI) nothing plays and there is nothing to say.
   if (strcmp(g_MovieEditor.bgmRefused, path) == 0 || !g_SceneSeam.videoOpen) return false;
+  // While a video plays the library draws nothing: a recording leaves it out rather than
+  // write black pictures, and says so when it ends.
+  if (g_Lib.runState == LIB_RUN_RECORDING && Movie_IsVideoPath(path)) {
+    s_VideoLeftOut = true;
+    return false;
+  }
   if (!Movie_OpenVideoWindow(path, 1)) return RefuseBgm("BGM の %s を再生できませんでした。", path);
   return true;
 }

@@ -58,11 +58,15 @@ struct ProgBlock {
   i32 V[PROG_MAX_LINES][PROG_OPERANDS];              // variable replacing A[k], or -1
 };
 
-// Labels and variables: the compiler's tables of the run-time record.
+// Labels, variables and where each statement came from: the compiler's tables of the
+// run-time record.
 struct ProgTables {
   i32 labelCount;
   i32 variableCount;
   i32 labelLines[PROG_MAX_LABELS];
+  // The source line (from 0) of each statement: a line over 255 bytes makes two statements,
+  // so messages name the line the user sees, not the statement index.
+  i32 sourceLines[PROG_MAX_LINES];
   i32 variableKinds[PROG_MAX_VARIABLES];
   f32 variableValues[PROG_MAX_VARIABLES];
   char labelNames[PROG_MAX_LABELS][PROG_TEXT_SIZE];        // with the leading '*'

@@ -34,16 +34,23 @@ void Prog_FreeCompileScratch(void) {
 
 // [SECTION] Messages
 
+// The source line (counted from 1) of the current statement.
+static i32 Prog_UserLine(void) {
+  i32 s = g_ProgEditor.currentLine;
+  const ProgScratch *sc = g_ProgEditor.scratch;
+  return (sc && s >= 0 && s < PROG_MAX_LINES ? sc->tables.sourceLines[s] : s) + 1;
+}
+
 // One log line about the current line: "<line> 行目 : <what> (<word>)".
 static void Prog_Warn(const char *what, const char *word) {
-  i32 line = g_ProgEditor.currentLine + 1;
+  i32 line = Prog_UserLine();
   if (word) Log_Printf("%d 行目 : %s (%s)", (int)line, what, word);
   else Log_Printf("%d 行目 : %s", (int)line, what);
 }
 
 // The refusal of a source that exceeds a table.
 static bool Prog_Refuse(const char *table, i32 max) {
-  Seam_ErrorBoxf("%d 行目 : %sの数が最大数(%d)を超えました。", (int)g_ProgEditor.currentLine + 1, table, (int)max);
+  Seam_ErrorBoxf("%d 行目 : %sの数が最大数(%d)を超えました。", (int)Prog_UserLine(), table, (int)max);
   return false;
 }
 
@@ -196,6 +203,15 @@ static void Prog_CheckValueWord(const ProgLine &ln, i32 k) {
   if (isNumber || k >= ln.tokenCount || strcmp(w, "\n") == 0 || ln.classes[k] >= 0) return;
   if (ln.classes[k] == PROG_CLASS_OPERATOR) Prog_Warn("値の位置に演算子があります。", w);
   else Prog_Warn("宣言されていない変数です。", w);
+}
+
+// Number operand k: the number the word spells; a word that is no number (a variable's name
+// among them: number operands are never looked up) is said and read as 0.
+static f32 Prog_NumberOperand(const ProgLine &ln, i32 k) {
+  bool isNumber;
+  f32 v = Prog_Number(ln.tokens[k], &isNumber);
+  if (!isNumber && k < ln.tokenCount && strcmp(ln.tokens[k], "\n") != 0) Prog_Warn("ここには数値を書いて下さい。", ln.tokens[k]);
+  return v;
 }
 
 // Value operand k: a variable's index into V[k], else the number into A[k] with V[k] = -1.
@@ -354,33 +370,33 @@ static void Prog_ParseCommand(const ProgLine &ln, i32 line, i32 kind) {
       break;
     }
     case PROG_FONT:
-      A[0] = Prog_NumberOf(tok[1]);
-      A[1] = Prog_NumberOf(tok[2]);
+      A[0] = Prog_NumberOperand(ln, 1);
+      A[1] = Prog_NumberOperand(ln, 2);
       Str_Copy(b.text[line], PROG_TEXT_SIZE, tok[3]);
       break;
     case PROG_IMG_LOAD:
-      A[0] = Prog_NumberOf(tok[1]);
+      A[0] = Prog_NumberOperand(ln, 1);
       Str_Copy(b.text[line], PROG_TEXT_SIZE, tok[2]);
       break;
     case PROG_IMG_DRAW:
-      A[1] = Prog_NumberOf(tok[1]);
+      A[1] = Prog_NumberOperand(ln, 1);
       Prog_ValueOperand(ln, line, 2);
-      A[3] = Prog_NumberOf(tok[3]);
+      A[3] = Prog_NumberOperand(ln, 3);
       break;
     case PROG_POLY_LOAD:
-      A[1] = Prog_NumberOf(tok[1]);
+      A[1] = Prog_NumberOperand(ln, 1);
       Str_Copy(b.text[line], PROG_TEXT_SIZE, tok[2]);
       break;
     case PROG_POLY_POS:
     case PROG_POLY_ANG:
     case PROG_POLY_SIZE:
-      A[1] = Prog_NumberOf(tok[1]);
+      A[1] = Prog_NumberOperand(ln, 1);
       for (i32 k = 2; k <= 4; k++) Prog_ValueOperand(ln, line, k);
       break;
     case PROG_POLY_LIGHT:
     case PROG_POLY_MOTION:
     case PROG_POLY_VB:
-      A[1] = Prog_NumberOf(tok[1]);
+      A[1] = Prog_NumberOperand(ln, 1);
       Prog_ValueOperand(ln, line, 2);
       break;
     case PROG_CAMERA_S:
@@ -454,9 +470,12 @@ bool Prog_CompileText(const void *text, size_t size) {
   ProgSource src = {(const u8 *)text, text ? size : 0, 0};
   e.currentLine = 0;
   bool cut = false;
+  i32 sourceLine = 0;   // the user's line: the rest of a cut line is still on it
   char lineText[PROG_TEXT_SIZE];
   while (Prog_ReadLine(&src, lineText, &cut)) {
     if (e.currentLine >= PROG_MAX_LINES) return Prog_Refuse("行", PROG_MAX_LINES);
+    g_ProgEditor.scratch->tables.sourceLines[e.currentLine] = sourceLine;
+    if (!cut) sourceLine++;
     memcpy(e.lineText, lineText, sizeof lineText);
     if (cut) Prog_Warn("255 バイトを超えたので、残りを次の行として読みます。", nullptr);
     if (!Prog_ScanLabels()) return false;

@@ -11,6 +11,7 @@
 #include "app/discard.h"
 #include "app/docflags.h"
 #include "app/family.h"
+#include "app/settings.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/views.h"
@@ -112,6 +113,9 @@ void Prog_Command(const HookCtx *c) {
       if (strlen(name) >= PROG_TEXT_SIZE) break;   // a name the field cannot hold is not half kept
       Str_Copy(e.sourceFolder, sizeof e.sourceFolder, folder);
       Str_Copy(e.sourceName, sizeof e.sourceName, name);
+      // The settings file keeps the choice for the next start.
+      Str_Copy(g_AppShell.progFolder, sizeof g_AppShell.progFolder, folder);
+      Str_Copy(g_AppShell.progFile, sizeof g_AppShell.progFile, name);
       Prog_LoadSource();
       break;
     }
@@ -183,6 +187,11 @@ void Prog_Enter(const HookCtx *c) {
   Prog_ResetViewValues(c->layout);
   if (g_SceneSeam.clearAllModels) g_SceneSeam.clearAllModels();
   if (g_SceneSeam.enterWindows) g_SceneSeam.enterWindows();
+  // The source last chosen, as the settings file kept it.
+  if (g_AppShell.progFile[0]) {
+    Str_Copy(g_ProgEditor.sourceFolder, sizeof g_ProgEditor.sourceFolder, g_AppShell.progFolder);
+    Str_Copy(g_ProgEditor.sourceName, sizeof g_ProgEditor.sourceName, g_AppShell.progFile);
+  }
   Prog_LoadSource();
   Log_Create();
   Log_Printf("プログラム編集モード");

@@ -67,7 +67,7 @@ static void Host_Camera(i32 what, f32 x, f32 y, f32 z) {
 }
 
 static bool Host_KeyHeld(i32 key) { return key >= 0 && key < 256 && g_Lib.app.keyState[key] != 0; }
-static void Host_ChangeDir(const char *path) { FileDlg_ChangeDir(path); }
+static bool Host_ChangeDir(const char *path) { return FileDlg_ChangeDir(path) == 0; }
 static void Host_ToDataDir(void) { FileDlg_ChangeDir(g_Lib.dataDir); }
 
 static void Host_FlagMainView(void) {

@@ -43,11 +43,19 @@ static bool Prog_Remainder(f32 left, f32 right, f32 *out) {
 
 // [SECTION] Reports
 
+// Whether statement s has yet to say what went wrong: each line says it once per run.
+static bool Prog_FirstReport(ProgRuntime *rt, i32 s) {
+  if (s < 0 || s >= PROG_MAX_LINES || rt->reported[s]) return false;
+  rt->reported[s] = 1;
+  return true;
+}
+
+// The source line (counted from 1) statement s was read from.
+static int Prog_UserLine(const ProgRuntime *rt, i32 s) { return (int)rt->tables.sourceLines[s] + 1; }
+
 // A statement that names something missing is skipped; the first time per line it says so.
 static void Prog_ReportMissing(ProgRuntime *rt, i32 s, const char *what, i32 n) {
-  if (s < 0 || s >= PROG_MAX_LINES || rt->reported[s]) return;
-  rt->reported[s] = 1;
-  Log_Printf("%d 行目 : %s %d がありません。", (int)s + 1, what, (int)n);
+  if (Prog_FirstReport(rt, s)) Log_Printf("%d 行目 : %s %d がありません。", Prog_UserLine(rt, s), what, (int)n);
 }
 
 static bool Prog_ModelSlotOk(i32 slot) { return slot >= 0 && slot < 256; }
@@ -77,10 +85,9 @@ static bool Prog_FindFile(const ProgRuntime *rt, const char *name, char *out, si
 // A load that found no file, or could not read the one it found, says so naming the file,
 // the first time per line.
 static void Prog_ReportFile(ProgRuntime *rt, i32 s, const char *name, bool found) {
-  if (s < 0 || s >= PROG_MAX_LINES || rt->reported[s]) return;
-  rt->reported[s] = 1;
-  if (found) Log_Printf("%d 行目 : %s を読み込めませんでした。", (int)s + 1, name);
-  else Log_Printf("%d 行目 : %s が見つかりませんでした。", (int)s + 1, name);
+  if (!Prog_FirstReport(rt, s)) return;
+  if (found) Log_Printf("%d 行目 : %s を読み込めませんでした。", Prog_UserLine(rt, s), name);
+  else Log_Printf("%d 行目 : %s が見つかりませんでした。", Prog_UserLine(rt, s), name);
 }
 
 // [SECTION] Statements
@@ -97,7 +104,12 @@ static void Prog_Assign(ProgRuntime *rt, const ProgBlock *b, i32 s) {
   if (!Prog_VariableOk(rt, v)) return;
   f32 left = Prog_Value(rt, b, s, 2), right = Prog_Value(rt, b, s, 4);
   f32 &dst = rt->tables.variableValues[v];
-  switch (Prog_Int(b->A[s][3])) {
+  i32 op = Prog_Int(b->A[s][3]);
+  // Division by 0 gives what it always gave (an infinity, or the variable unchanged for a
+  // remainder) and is said.
+  bool byZero = op == 4 ? right == 0.0f : op == 5 && Prog_Int(right) == 0;
+  if (byZero && Prog_FirstReport(rt, s)) Log_Printf("%d 行目 : 0 で割ることはできません。", Prog_UserLine(rt, s));
+  switch (op) {
     case 1: dst = left + right; break;
     case 2: dst = left - right; break;
     case 3: dst = left * right; break;
@@ -196,7 +208,8 @@ static void Prog_Statement(ProgRuntime *rt, const ProgBlock *b, i32 s) {
     case PROG_LIGHT_POS: Prog_Camera(rt, b, s, PROG_CAMERA_LIGHT); break;
     case PROG_KEY: Prog_Key(rt, b, s); break;
     case PROG_FOLDER:
-      if (g_SceneSeam.changeDir) g_SceneSeam.changeDir(b->text[s]);
+      if (g_SceneSeam.changeDir && !g_SceneSeam.changeDir(b->text[s]) && Prog_FirstReport(rt, s))
+        Log_Printf("%d 行目 : フォルダ %s に移動できませんでした。", Prog_UserLine(rt, s), b->text[s]);
       rt->folderSet = 1;
       break;
     case PROG_GO:

@@ -42,7 +42,8 @@ struct SceneSeam {
   void (*camera)(i32 what, f32 x, f32 y, f32 z);
   // True while the virtual key is held (the library's key state).
   bool (*keyHeld)(i32 virtualKey);
-  void (*changeDir)(const char *path);
+  // Makes path the current folder; false when it cannot.
+  bool (*changeDir)(const char *path);
   // Back to the data folder.
   void (*toDataDir)(void);
   void (*freeModels)(void);       // every 3D model slot

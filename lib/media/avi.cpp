@@ -6,6 +6,7 @@
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
 #include "model/cp932.h"
+#include "model/seam_errorbox.h"
 #include "model/str.h"
 
 u32 Avi_FrameBytes(u32 width, u32 height) {
@@ -61,6 +62,20 @@ bool Avi_RootPath(char *dst, size_t size, const char *root, const char *name) {
   }
   Str_Format(dst, size, "%s\\%s", root, name);
   return true;
+}
+
+bool Avi_OutputPath(char *dst, size_t size, const char *name, bool avi) {
+  if (!avi) return Avi_RootPath(dst, size, g_Lib.rootDir, name);
+  char path[LIB_TEXT_SIZE];
+  return Avi_RootPath(path, sizeof path, g_Lib.rootDir, name) && Avi_MakeFileName(dst, size, path);
+}
+
+void Avi_SayWritten(const char *name, bool avi) {
+  char path[LIB_TEXT_SIZE], text[LIB_TEXT_SIZE + 32];
+  if (!Avi_OutputPath(path, sizeof path, name, avi)) return;
+  // Formatted here: the path alone may fill the error box's own 255 bytes.
+  Str_Format(text, sizeof text, "%s に保存しました。", path);
+  Seam_ErrorBox(text);
 }
 
 void Avi_EnterRecordingState(u32 *saved) {

@@ -22,6 +22,12 @@ bool Avi_MakeFileName(char *dst, size_t size, const char *path);
 // "<root>\\<name>" into dst; false when it does not fit.
 bool Avi_RootPath(char *dst, size_t size, const char *root, const char *name);
 
+// The full path the renders write an output named `name` to: "<g_Lib.rootDir>\\<name>" (a
+// BMP), for an AVI with ".avi" in place of its extension. False when it does not fit.
+bool Avi_OutputPath(char *dst, size_t size, const char *name, bool avi);
+// Tells the user which file a render wrote: the message box naming its full path.
+void Avi_SayWritten(const char *name, bool avi);
+
 // Run state while recording: Avi_EnterRecordingState keeps the current g_Lib.runState in *saved
 // and sets 8; Avi_LeaveRecordingState restores it only when the state is still 8.
 void Avi_EnterRecordingState(u32 *saved);

@@ -125,6 +125,7 @@ void CheckPreviewPanAndRender() {
   DeleteFileA(out.c_str());
   SetDlgItemTextA(dlg, IDC_RENDER_NAME, "miravel_render_test");
   SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_RENDER_RUN, BN_CLICKED), 0);
+  EXPECT_EQ(g_LastBox, out + " に保存しました。");
   std::vector<u8> bmp = ReadFileBytes(out);
   ASSERT_GT(bmp.size(), 54u);
   i32 w = *(i32 *)&bmp[18], h = *(i32 *)&bmp[22];

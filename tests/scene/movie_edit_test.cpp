@@ -417,6 +417,8 @@ TEST_F(MovieEditTest, SavingAFrameNamesItRestoresTheViewAndReportsFailures) {
   EXPECT_EQ(View_Active()->kind, (u32)VIEW_TOP);
   EXPECT_EQ(g_Shell.g_DrawView, 3u);
   EXPECT_EQ(g_MovieScene.frame, 12);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{std::string(g_Lib.rootDir) + "\\shot.BMP に保存しました。"});
+  Boxes().clear();
   EXPECT_FALSE(Movie_SaveFrameBmp(""));
   g_f.saveOk = false;
   EXPECT_FALSE(Movie_SaveFrameBmp("x"));
@@ -428,6 +430,10 @@ TEST_F(MovieEditTest, SavingAFrameNamesItRestoresTheViewAndReportsFailures) {
 
 TEST_F(MovieEditTest, RecordingAnAviPlaysOnceAndRestoresTheFrame) {
   g_MovieScene.frame = 33;
+  // A video BGM is left out (while it plays nothing is drawn); the end names the file.
+  WriteFileBytes(Path("v.avi"), std::string("-"));
+  Str_Copy(g_MovieScene.bgmFileName, sizeof g_MovieScene.bgmFileName, "v.avi");
+  g_MovieScene.bgmPresent = 1;
   EXPECT_TRUE(Movie_RecordAvi("clip", 2));
   EXPECT_EQ(g_f.aviRate, 30u);
   EXPECT_EQ(g_Lib.renderInterval, 2);
@@ -439,6 +445,8 @@ TEST_F(MovieEditTest, RecordingAnAviPlaysOnceAndRestoresTheFrame) {
   EXPECT_EQ(g_f.aviStops, 1);
   EXPECT_EQ(g_MovieScene.frame, 33);
   EXPECT_EQ(g_Lib.runState, 6u);
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{std::string(g_Lib.rootDir) + "\\clip.avi に保存しました。",
+                                               "BGM の動画は、ＡＶＩ には入っていません。"}));
 
   g_f.aviOk = false;
   EXPECT_FALSE(Movie_RecordAvi("clip", 0));

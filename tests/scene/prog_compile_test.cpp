@@ -36,7 +36,7 @@ TEST_F(ProgTest, SourcesCompileToTheBytesOfTheLanguageTables) {
       {"dup label", "ScreenDraw\n*a\n*a\nGo *a\n", {}, {{22}, {1}, {1}, {21, {0, 1, 0}}}, 0},
       // Tokenizing.
       {"commas", "Font 1,2,,c\n", {}, {{6, {1, 2}, {}, ",c"}}, 0},
-      {"lone comma", "Font 1 , b\n", {}, {{6, {1, 0}, {}, "b"}}, 0},
+      {"lone comma", "Font 1 , b\n", {}, {{6, {1, 0}, {}, "b"}}, 1},   // "," where y belongs
       {"blank at end", "Var x\nx = 5 \n", {"x"}, {{0}, {0}}, 1},
       {"unterminated, NUL", "Folder ab\0cd\nImgLoad 3 a.png", {}, {{20, {}, {}, "ab"}, {7, {3}, {}, "a.png"}}, 0},
       // The other operand forms.
@@ -123,6 +123,7 @@ TEST_F(ProgTest, EachProblemGivesOneLogLineWithItsLineNumber) {
       {"Var a\nIf a >\nEnd\n", "2 行目 : 式が途中で終わっています。 (>)"},
       {"Var a\nIf a\nEnd\n", "2 行目 : 式が途中で終わっています。 (a)"},
       {"If\nEnd\n", "1 行目 : 式が途中で終わっています。 (If)"},
+      {"Var x\nImgDraw star x 2\n", "2 行目 : ここには数値を書いて下さい。 (star)"},
   };
   for (const auto &c : cases) {
     logs.clear();
@@ -137,6 +138,8 @@ TEST_F(ProgTest, EachProblemGivesOneLogLineWithItsLineNumber) {
   EXPECT_EQ(g_ProgEditor.runtime->blocks[0]->code[1], 0);
   // The cut line continues as the next line: two ScreenDraw statements.
   EXPECT_EQ(Compiled(longLine), KzsBytes::File({}, {{22}, {22}}));
+  Compiled(longLine + "foo\n");
+  EXPECT_EQ(logs.back(), "2 行目 : 知らない命令です。 (foo)");
 }
 
 // A source beyond a table is refused naming the line; the previous compile stays.

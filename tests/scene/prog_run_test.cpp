@@ -9,6 +9,7 @@
 #include "file_bytes.h"
 #include <string.h>
 
+#include "app/settings.h"
 #include "lib/framework/lib.h"
 #include "model/docref.h"
 #include "lib/framework/lib_state.h"
@@ -112,14 +113,16 @@ TEST_F(ProgRunTest, TheImageQueueKeeps1023DrawsInOrderAndNoneWhileTextIsOff) {
 
 TEST_F(ProgRunTest, MissingSlotsAndObjectsAreSkippedAndLoggedOncePerLine) {
   Start("*L\nPolyPos 7 1 2 3\nPolyMotion 300 1\nImgDraw 5 0 0\nPolyLight 9 1\nPolyVB 1e20 4\n"
-        "ImgLoad -1 a.png\nPolyLoad 2 m.kzp\nPolyPos 2 4 5 6\nPolyAng 0 90 0 0\nPolyMotion 2 3\nScreenDraw\nGo *L\n");
+        "ImgLoad -1 a.png\nPolyLoad 2 m.kzp\nPolyPos 2 4 5 6\nPolyAng 0 90 0 0\nPolyMotion 2 3\nVar r\nFont 0 0 " +
+        std::string(300, 'a') + "\nr = r / 0\nr = r % 0\nFolder nowhere\nScreenDraw\nGo *L\n");
   logs.clear();
   Prog_Execute();
   Prog_Execute();
   std::vector<std::string> want = {"2 行目 : オブジェクト 7 がありません。", "3 行目 : モデルスロット 300 がありません。",
                                    "4 行目 : 画像スロット 5 がありません。", "5 行目 : モデルスロット 9 がありません。",
                                    "6 行目 : モデルスロット 2147483647 がありません。",
-                                   "7 行目 : 画像スロット -1 がありません。"};
+                                   "7 行目 : 画像スロット -1 がありません。", "14 行目 : 0 で割ることはできません。",
+                                   "15 行目 : 0 で割ることはできません。", "16 行目 : フォルダ nowhere に移動できませんでした。"};
   EXPECT_EQ(logs, want);
   // PolyLoad makes object 2 once; then the object and the model take the statements.
   EXPECT_EQ(Fake::Count("objectCreate 2"), 1u);
@@ -143,6 +146,7 @@ struct ProgRunFileTest : ProgRunTest {
     Str_Copy(g_ProgEditor.sourceName, PROG_TEXT_SIZE, "s.txt");
   }
   void TearDown() override {
+    g_AppShell.progFolder[0] = g_AppShell.progFile[0] = 0;
     Fake::dataDir.clear();
     ProgRunTest::TearDown();
     EXPECT_EQ(system(("rm -rf " + dir).c_str()), 0);
@@ -249,7 +253,7 @@ TEST_F(ProgRunFileTest, LoadsLookInTheScriptsFolderFirstUnlessAFolderStatementCh
     Fake::Add("load %s", p);
     return true;
   };
-  g_SceneSeam.changeDir = [](const char *p) { EXPECT_EQ(chdir(p), 0) << p; };
+  g_SceneSeam.changeDir = [](const char *p) { return chdir(p) == 0 || (ADD_FAILURE() << p, false); };
   for (const Case &c : cases) {
     Write((c.folder ? std::string("Folder ") + c.folder + "\n" : std::string()) + c.load + "\n*L\nGo *L\n");
     Prog_Run();
@@ -308,6 +312,17 @@ TEST_F(ProgRunFileTest, EnteringTwiceAndLeavingFreesEveryRuntime) {
   WidgetFake_Remove();
   EXPECT_EQ(g_Lib.runState, 7u);
   EXPECT_EQ(Cwd(), data);
+}
+
+// The chosen source goes into the settings file's fields (which Settings tests save and load)
+// and comes back from them after a restart.
+TEST_F(ProgRunFileTest, TheChosenSourceComesBackAfterARestart) {
+  g_SceneSeam.chooseSource = [](const char *) { return "s.txt"; };
+  Prog_Command(Hook_Command(IDM_PROG_SOURCE));
+  g_ProgEditor.sourceFolder[0] = g_ProgEditor.sourceName[0] = 0;   // all a restart keeps is the file
+  Prog_Enter(Hook_Now());
+  EXPECT_EQ(g_ProgEditor.sourceFolder + std::string("/") + g_ProgEditor.sourceName, dir + "/s.txt");
+  Prog_Leave(Hook_Now());
 }
 
 // A run compiles the source and never writes it: sources with errors, CR LF line ends, blanks

@@ -265,7 +265,8 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   SetDlgItemTextA(render, IDC_MOVIE_RENDER_NAME, "miravel_movie_shot");
   g_boxes.clear();
   Drive_Command(render, IDC_MOVIE_RENDER_BMP);
-  EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
+  EXPECT_EQ(g_boxes, std::vector<std::string>{bmp + " に保存しました。"});
+  g_boxes.clear();
   // The cube of frame 60 stands right of the centre (x 4 seen from (0, 3, -12)); the centre
   // and the corners show the background.
   i32 w = 0, h = 0;
@@ -296,6 +297,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   EXPECT_TRUE(Drive_PumpUntil([] { return g_Movie.playState != MOVIE_PLAYING; }, 2000));
   EXPECT_EQ(g_Lib.runState, 6u);
   EXPECT_EQ(g_MovieScene.frame, 60);
+  EXPECT_EQ(g_boxes, std::vector<std::string>{avi + " に保存しました。"});
   AVIFileInit();
   PAVIFILE file = nullptr;
   ASSERT_EQ(AVIFileOpenA(&file, avi.c_str(), OF_READ, nullptr), 0) << avi;
