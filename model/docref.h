@@ -95,7 +95,7 @@ struct DocRefFieldRow {
 
 inline constexpr DocRefFieldRow kDocRefFields[DOCREF_FIELDS] = {
     {DOCREF_KZO_MODEL, "KZO", "object model", "KZP", 256},
-    {DOCREF_KZP_TEXTURE, "KZP", "texture", "image", 1024},
+    {DOCREF_KZP_TEXTURE, "KZP", "texture", "image", 256},
     {DOCREF_KZM_SOUND, "KZM", "effect sound", "WAV", 256},
     {DOCREF_KZV_IMAGE, "KZV", "image actor", "image", 256},
     {DOCREF_KZV_KZA, "KZV", "2D object actor", "KZA", 256},

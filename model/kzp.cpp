@@ -562,6 +562,7 @@ static bool ReadTextures(KzpRead *k, ByteReader *r, Model3 *m) {
   if (T > MODEL3_TEXTURES) return TooMany(k, "テクスチャ", T, MODEL3_TEXTURES);
   m->textureCount = T;
   char name[MODEL3_NAME];
+  static_assert(sizeof name == DocRef_Size(DOCREF_KZP_TEXTURE), "the texture field's row: what a name read may hold");
   for (i32 i = 0; i < T; i++) {
     m->textures[i].used = Rd_U32(r);
     if (m->textures[i].used != 0) {
