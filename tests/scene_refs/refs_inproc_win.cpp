@@ -585,11 +585,8 @@ void Save(u32 d, const std::string &folder, const char *file = nullptr) {
 
 // The documents that the walk's first pass opens before their files are chosen, made new
 // instead (the other kinds begin new there), and the name each is first saved by in B.
-const struct {
-  u32 doc;
-  int command;
-  const char *file;
-} kNewDocs[] = {{DOC_KZP, IDM_NEW_MODEL, "new.KZP"}, {DOC_KZM, IDM_NEW_MODEL, "new.KZM"}, {DOC_KZV, IDM_MOVIE_NEW, "new.KZV"}};
+const struct { u32 doc; int command; const char *file; } kNewDocs[] = {
+    {DOC_KZP, IDM_NEW_MODEL, "new.KZP"}, {DOC_KZM, IDM_NEW_MODEL, "new.KZM"}, {DOC_KZV, IDM_MOVIE_NEW, "new.KZV"}};
 
 void Check(u32 d, const std::string &where) {
   for (const Driver &r : kDrivers)
@@ -737,8 +734,7 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
   for (const auto &n : kNewDocs) {
     SCOPED_TRACE(std::string(kDocs[n.doc].format) + " new");
     ASSERT_NO_FATAL_FAILURE(kDocs[n.doc].enter());
-    SendMessageA(g_Lib.mainWnd, WM_COMMAND, (WPARAM)n.command, 0);
-    Drive_Pump(5);
+    Menu(n.command, "");
     for (const Driver &r : kDrivers)
       if (r.doc == n.doc) ASSERT_NO_FATAL_FAILURE(r.choose()) << kDocRefFields[r.field].name;
     Save(n.doc, g_f.b, n.file);
@@ -750,8 +746,7 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
   // Saved as into a folder so deep that a relative name would pass 255 bytes: each document
   // keeps its files' full paths and, opened there, finds everything.
   std::string deep = g_f.root + "\\deep";
-  CreateDirectoryA(deep.c_str(), nullptr);
-  while (deep.size() < 225) CreateDirectoryA((deep += "\\d").c_str(), nullptr);
+  for (CreateDirectoryA(deep.c_str(), nullptr); deep.size() < 225;) CreateDirectoryA((deep += "\\d").c_str(), nullptr);
   for (u32 d = 0; d < DOC_SCRIPT; d++) {
     SCOPED_TRACE(std::string(kDocs[d].format) + " deep");
     ASSERT_NO_FATAL_FAILURE(kDocs[d].enter());
@@ -792,7 +787,6 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
   for (const auto &n : kNewDocs) {
     SCOPED_TRACE(std::string(kDocs[n.doc].format) + " new, moved");
     ASSERT_NO_FATAL_FAILURE(kDocs[n.doc].enter());
-    if (n.doc == DOC_KZM) Menu(IDM_NEW_MODEL, "");   // the motion's sounds onto a new model
     ASSERT_NO_FATAL_FAILURE(Open(n.doc, g_f.movedB, n.file));
     Check(n.doc, "the moved B");
   }
