@@ -191,15 +191,8 @@ TEST(FileDialogNamesWin, PathsOfAnyLengthTypedIntoTheRealDialogsAreRefusedOrTake
   // or neither (the dialog went to a folder); the dialogs (1 save, 2 open, 4 open any; 0 one
   // by turns); the folder it starts in (deep[depth]); where the file lies (! the other drive's
   // current folder).
-  struct Case {
-    int length;
-    const wchar_t *name;
-    const char *said;
-    const wchar_t *file;
-    int kinds = 0, depth = 0;
-    const wchar_t *in = L"";
-    bool initial = false;
-  };
+  struct Case { int length; const wchar_t *name; const char *said; const wchar_t *file; int kinds = 0, depth = 0;
+                 const wchar_t *in = L""; bool initial = false; };
   const char *kLong = "長すぎる", *kLetter = "使えない文字", *kDevice = "装置";
   const Case cases[] = {
       {120, nullptr, nullptr, L"", 3}, {250, nullptr, nullptr, L"", 3}, {256, nullptr, kLong, nullptr, 3},
