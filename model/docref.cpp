@@ -7,6 +7,7 @@
 
 #include "model/bytes.h"
 #include "model/cp932.h"
+#include "model/model_result.h"
 #include "model/str.h"
 
 #ifdef _WIN32
@@ -206,11 +207,32 @@ static bool SameFolder(const char *a, const char *b) {
   return same;
 }
 
-// True when a relative kept name is found in one of the kind's own places (the data folder's)
-// rather than beside the document (unless the document lies there): it is found the same way
-// from any folder.
+// True when the relative name stays inside the folder it is read from: no ".." step takes it
+// above that folder.
+static bool StaysInside(const char *kept) {
+  i32 depth = 0;
+  for (const char *p = kept; *p;) {
+    const char *start = p;
+    while (*p && !IsSep(*p)) p += (Cp932_IsLead((u8)*p) && p[1]) ? 2 : 1;
+    size_t len = (size_t)(p - start);
+    while (IsSep(*p)) p++;
+    if (len == 2 && start[0] == '.' && start[1] == '.') {
+      if (--depth < 0) return false;
+    } else if (len > 0 && !(len == 1 && start[0] == '.')) {
+      depth++;
+    }
+  }
+  return true;
+}
+
+// True when a relative kept name is found inside one of the kind's own places (the data
+// folder's) rather than beside the document (unless the document lies there): it is found the
+// same way from any folder. A name that climbs out of that place ("..\..\work\...", kept by a
+// new document before it had a folder of its own) names a file elsewhere, not one of the
+// kind's own.
 static bool InBase(const char *from, const char *kept, const char *const *bases, u32 baseCount) {
   char at[DOCREF_WORK];
+  if (!StaysInside(kept)) return false;
   bool beside = from && from[0] && Beside(from, kept, at, sizeof at) && DocRef_Exists(at);
   for (u32 i = 0; i < baseCount; i++)
     if (bases[i] && bases[i][0] && Beside(bases[i], kept, at, sizeof at) && DocRef_Exists(at) &&
@@ -219,19 +241,24 @@ static bool InBase(const char *from, const char *kept, const char *const *bases,
   return false;
 }
 
-void DocRef_Rebase(const char *from, const char *to, char *kept, size_t size, const char *const *bases,
+bool DocRef_Rebase(const char *from, const char *to, char *kept, size_t size, const char *const *bases,
                    u32 baseCount) {
-  if (!kept || !kept[0] || !to || !to[0]) return;
-  if (!DocRef_IsFull(kept) && (SameFolder(from, to) || InBase(from, kept, bases, baseCount))) return;
+  if (!kept || !kept[0] || !to || !to[0]) return true;
+  if (!DocRef_IsFull(kept) && (SameFolder(from, to) || InBase(from, kept, bases, baseCount))) return true;
   char found[DOCREF_WORK], again[DOCREF_WORK];
   // A missing file of a document that has no folder yet stays as it is: nothing says which
   // folder it was meant from (a missing one of a document with a folder is kept where it was
   // expected, beside that document).
-  if (!DocRef_Find(from, kept, bases, baseCount, found, sizeof found) && (!from || !from[0])) return;
-  if (DocRef_Keep(to, found, again, sizeof again) && strlen(again) < size) Str_Copy(kept, size, again);
+  if (!DocRef_Find(from, kept, bases, baseCount, found, sizeof found) && (!from || !from[0])) return true;
+  // Relative to the new folder when that fits the field, else the full path.
+  if (size > sizeof again || !DocRef_Keep(to, found, again, size)) return false;
+  Str_Copy(kept, size, again);
+  return true;
 }
 
 const char kDocRefMsgTooLong[] = "次のファイルは場所が長すぎて、覚えておくことができません。\n%s";
+const char kDocRefMsgSaveTooLong[] =
+    "次のファイルは、保存先のフォルダからは場所が長すぎて覚えておくことができないため、保存しませんでした。\n%s";
 
 bool DocRef_Choose(char *folder, size_t folderSize, const char *file, char *out, size_t size) {
   char own[DOCREF_WORK];
@@ -241,4 +268,10 @@ bool DocRef_Choose(char *folder, size_t folderSize, const char *file, char *out,
   if (!DocRef_Keep(own, file, out, size)) return false;
   if (!folder[0]) Str_Copy(folder, folderSize, own);
   return true;
+}
+
+bool DocRef_RefuseSave(ModelResult *r, const char *name) {
+  char text[sizeof r->message];
+  Str_Format(text, sizeof text, kDocRefMsgSaveTooLong, name ? name : "");
+  return ModelResult_Refuse(r, text);
 }

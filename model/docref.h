@@ -40,10 +40,12 @@ bool DocRef_Keep(const char *folder, const char *file, char *out, size_t size);
 bool DocRef_Find(const char *folder, const char *kept, const char *const *bases, u32 baseCount, char *out,
                  size_t size);
 // A kept name (a string of size bytes) re-kept for the same document saved from folder `from`
-// into folder `to`: unchanged when the folders are one (the name is written as it was read),
-// when it is a relative name found in one of the bases (found the same way from anywhere) or
-// when the new name does not fit; else the file it finds (or was expected at) from `to`.
-void DocRef_Rebase(const char *from, const char *to, char *kept, size_t size, const char *const *bases,
+// into folder `to`: unchanged when the folders are one (the name is written as it was read) or
+// when it is a relative name found inside one of the bases (found the same way from anywhere);
+// else the file it finds (or was expected at) from `to`: relative to `to`, or its full path
+// when the relative one does not fit. False, with kept unchanged, when neither fits: the
+// caller refuses the save with kDocRefMsgSaveTooLong naming the file.
+bool DocRef_Rebase(const char *from, const char *to, char *kept, size_t size, const char *const *bases,
                    u32 baseCount);
 // True when path names a file that opens for reading.
 bool DocRef_Exists(const char *path);
@@ -93,7 +95,7 @@ struct DocRefFieldRow {
 
 inline constexpr DocRefFieldRow kDocRefFields[DOCREF_FIELDS] = {
     {DOCREF_KZO_MODEL, "KZO", "object model", "KZP", 256},
-    {DOCREF_KZP_TEXTURE, "KZP", "texture", "image", 1024},
+    {DOCREF_KZP_TEXTURE, "KZP", "texture", "image", 256},
     {DOCREF_KZM_SOUND, "KZM", "effect sound", "WAV", 256},
     {DOCREF_KZV_IMAGE, "KZV", "image actor", "image", 256},
     {DOCREF_KZV_KZA, "KZV", "2D object actor", "KZA", 256},
@@ -127,3 +129,9 @@ static_assert(DocRef_RowsInOrder(), "a reference field's row is missing or out o
 // "次のファイルは場所が長すぎて、覚えておくことができません。" and the file: a choice whose
 // name does not fit.
 extern const char kDocRefMsgTooLong[];
+// "...保存しませんでした。" and the file: a save refused because a name it keeps does not fit
+// from the new folder.
+extern const char kDocRefMsgSaveTooLong[];
+struct ModelResult;
+// r refused with kDocRefMsgSaveTooLong naming `name`; returns false.
+bool DocRef_RefuseSave(ModelResult *r, const char *name);

@@ -270,13 +270,16 @@ i32 Kza_Write(i32 s, const char *path, ModelResult *res) {
   char folder[sizeof m->imageFolder];
   bool toFolder = DocRef_Folder(path, folder, sizeof folder);
   i32 count = m->imageCount < 0 ? 0 : (m->imageCount > OBJ2_MAX_IMAGES ? OBJ2_MAX_IMAGES : m->imageCount);
+  i32 lost = -1;   // the first image whose name does not fit from the new folder
   for (i32 i = 0; i < count; i++) {
     memcpy(s_Was[i], m->imageNames[i], sizeof s_Was[i]);
-    if (toFolder) DocRef_Rebase(m->imageFolder, folder, m->imageNames[i], DocRef_Size(DOCREF_KZA_IMAGE), nullptr, 0);
+    if (toFolder && lost < 0 && !DocRef_Rebase(m->imageFolder, folder, m->imageNames[i], DocRef_Size(DOCREF_KZA_IMAGE), nullptr, 0))
+      lost = i;
   }
   ByteWriter w = {};
-  char err[512];
-  bool built = Kza_Build(m, &w, err, sizeof err);
+  char err[512] = "";
+  bool built = lost < 0 && Kza_Build(m, &w, err, sizeof err);
+  if (lost >= 0) Str_Format(err, sizeof err, kDocRefMsgSaveTooLong, m->imageNames[lost]);
   i32 ok = Kz2_Save(path, &w, built, err, sizeof err, res);
   for (i32 i = 0; !ok && i < count; i++) memcpy(m->imageNames[i], s_Was[i], sizeof s_Was[i]);
   if (ok && toFolder) Str_Copy(m->imageFolder, sizeof m->imageFolder, folder);

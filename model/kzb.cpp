@@ -368,14 +368,17 @@ i32 Kzb_Write(i32 slot, const char *path, ModelResult *res) {
   static char s_Was[BONE2_MAX_TEXTURES][DocRef_Size(DOCREF_KZB_TEXTURE)];
   char folder[sizeof m->textureFolder];
   bool toFolder = DocRef_Folder(path, folder, sizeof folder);
+  i32 lost = -1;   // the first texture whose name does not fit from the new folder
   for (i32 i = 0; i < m->textureCount && i < BONE2_MAX_TEXTURES; i++) {
     memcpy(s_Was[i], m->textures[i].name, sizeof s_Was[i]);
-    if (toFolder && m->textures[i].used == 1)
-      DocRef_Rebase(m->textureFolder, folder, m->textures[i].name, DocRef_Size(DOCREF_KZB_TEXTURE), nullptr, 0);
+    if (toFolder && m->textures[i].used == 1 && lost < 0 &&
+        !DocRef_Rebase(m->textureFolder, folder, m->textures[i].name, DocRef_Size(DOCREF_KZB_TEXTURE), nullptr, 0))
+      lost = i;
   }
   ByteWriter w = {};
-  char err[512];
-  bool built = Kzb_Build(m, &w, err, sizeof err);
+  char err[512] = "";
+  bool built = lost < 0 && Kzb_Build(m, &w, err, sizeof err);
+  if (lost >= 0) Str_Format(err, sizeof err, kDocRefMsgSaveTooLong, m->textures[lost].name);
   i32 ok = Kz2_Save(path, &w, built, err, sizeof err, res);
   for (i32 i = 0; !ok && i < m->textureCount && i < BONE2_MAX_TEXTURES; i++)
     memcpy(m->textures[i].name, s_Was[i], sizeof s_Was[i]);

@@ -425,15 +425,19 @@ bool Kzo_Write(i32 n, const char *path, ModelResult *res) {
   static char s_Was[OBJ3_PARTS][MODEL3_NAME];
   char folder[MODEL3_NAME];
   bool toFolder = DocRef_Folder(path, folder, sizeof folder);
+  i32 lost = 0;   // the first object whose model's name does not fit from the new folder
   for (i32 p = 1; p < Kzo_ObjectCount(set); p++) {
     Str_Copy(s_Was[p], MODEL3_NAME, set->parts[p].path);
-    if (toFolder && g_Obj3PartLoaded[n][p] == 1) DocRef_Rebase(set->folder, folder, set->parts[p].path, DocRef_Size(DOCREF_KZO_MODEL), nullptr, 0);
+    if (toFolder && g_Obj3PartLoaded[n][p] == 1 && !lost &&
+        !DocRef_Rebase(set->folder, folder, set->parts[p].path, DocRef_Size(DOCREF_KZO_MODEL), nullptr, 0))
+      lost = p;
   }
   ByteWriter w = {};
-  bool ok = Kzo_Encode(set, g_Obj3PartLoaded[n], &w) && File_WriteAtomic(path, w.data, w.size);
+  bool ok = !lost && Kzo_Encode(set, g_Obj3PartLoaded[n], &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
   if (!ok) {
     for (i32 p = 1; p < Kzo_ObjectCount(set); p++) Str_Copy(set->parts[p].path, MODEL3_NAME, s_Was[p]);
+    if (lost) return DocRef_RefuseSave(res, set->parts[lost].path);
     return ModelResult_RefuseSave(res, path);
   }
   if (toFolder) Str_Copy(set->folder, sizeof set->folder, folder);

@@ -226,18 +226,19 @@ bool Kzp_Write(Model3 *m, const char *path, ModelResult *res) {
   char *was[MODEL3_TEXTURES] = {};
   char folder[MODEL3_NAME];
   bool toFolder = DocRef_Folder(path, folder, sizeof folder);
-  for (i32 i = 0; toFolder && i < m->textureCount && i < MODEL3_TEXTURES; i++) {
+  i32 lost = -1;   // the first texture whose name does not fit from the new folder
+  for (i32 i = 0; toFolder && lost < 0 && i < m->textureCount && i < MODEL3_TEXTURES; i++) {
     char kept[DocRef_Size(DOCREF_KZP_TEXTURE)];
     if (m->textures[i].used == 0 || !m->textures[i].name || !m->textures[i].name[0]) continue;
     Str_Copy(kept, sizeof kept, m->textures[i].name);
-    DocRef_Rebase(m->textureFolder, folder, kept, sizeof kept, nullptr, 0);
+    if (!DocRef_Rebase(m->textureFolder, folder, kept, sizeof kept, nullptr, 0)) lost = i;
     if (strcmp(kept, m->textures[i].name) == 0) continue;
     was[i] = m->textures[i].name;
     m->textures[i].name = nullptr;
     if (!Model3_SetText(&m->textures[i].name, kept)) m->textures[i].name = was[i], was[i] = nullptr;
   }
   ByteWriter w = {};
-  bool ok = Kzp_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
+  bool ok = lost < 0 && Kzp_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
   for (i32 i = 0; i < MODEL3_TEXTURES; i++) {
     if (!was[i]) continue;
@@ -248,6 +249,7 @@ bool Kzp_Write(Model3 *m, const char *path, ModelResult *res) {
       m->textures[i].name = was[i];
     }
   }
+  if (lost >= 0) return DocRef_RefuseSave(res, m->textures[lost].name);
   if (!ok) return ModelResult_RefuseSave(res, path);
   if (toFolder) Str_Copy(m->textureFolder, sizeof m->textureFolder, folder);
   m->version = g_KzpVersion;
@@ -560,6 +562,7 @@ static bool ReadTextures(KzpRead *k, ByteReader *r, Model3 *m) {
   if (T > MODEL3_TEXTURES) return TooMany(k, "テクスチャ", T, MODEL3_TEXTURES);
   m->textureCount = T;
   char name[MODEL3_NAME];
+  static_assert(sizeof name == DocRef_Size(DOCREF_KZP_TEXTURE), "the texture field's row: what a name read may hold");
   for (i32 i = 0; i < T; i++) {
     m->textures[i].used = Rd_U32(r);
     if (m->textures[i].used != 0) {

@@ -198,21 +198,24 @@ bool Kzc_Write(const char *path) {
   static char s_Was[COLI_SLOTS + 1][COLI_NAME];
   char folder[COLI_NAME];
   bool toFolder = d && DocRef_Folder(path, folder, sizeof folder);
+  i32 lost = -1;   // the first name that does not fit from the new folder
   for (i32 i = 0; d && i <= COLI_SLOTS; i++) {
     char *name = i < COLI_SLOTS ? d->slotNames[i] : d->modelName;
     Str_Copy(s_Was[i], COLI_NAME, name);
     size_t size = DocRef_Size(i < COLI_SLOTS ? DOCREF_KZC_CHARACTER : DOCREF_KZC_MODEL);
-    if (toFolder && (i == COLI_SLOTS || d->slotFlags[i] == 1)) DocRef_Rebase(d->folder, folder, name, size, nullptr, 0);
+    if (toFolder && lost < 0 && (i == COLI_SLOTS || d->slotFlags[i] == 1) && !DocRef_Rebase(d->folder, folder, name, size, nullptr, 0))
+      lost = i;
   }
   ByteWriter w = {};
-  bool ok = d && Kzc_Encode(d, &w) && File_WriteAtomic(path, w.data, w.size);
+  bool ok = d && lost < 0 && Kzc_Encode(d, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
   for (i32 i = 0; d && !ok && i <= COLI_SLOTS; i++)
     Str_Copy(i < COLI_SLOTS ? d->slotNames[i] : d->modelName, COLI_NAME, s_Was[i]);
   if (ok && toFolder) Str_Copy(d->folder, sizeof d->folder, folder);
   if (!ok) {
     char text[512];
-    File_SaveFailureText(path, text, sizeof text);
+    if (lost >= 0) Str_Format(text, sizeof text, kDocRefMsgSaveTooLong, s_Was[lost]);
+    else File_SaveFailureText(path, text, sizeof text);
     Seam_ErrorBox(text);
   }
   else Str_Copy(g_Coli.doc->fileName, sizeof g_Coli.doc->fileName, path);   // the title names it

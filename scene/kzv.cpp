@@ -370,24 +370,36 @@ static_assert(sizeof MovieObject::fileName == DocRef_Size(DOCREF_KZV_IMAGE) &&
                   sizeof MovieScene::nextName == DocRef_Size(DOCREF_KZV_NEXT),
               "the movie's reference fields' rows");
 
-// A folder and name pair joined, re-kept from the movie's folder for `to`, and split again;
-// left as it was when it does not fit.
-static void RebasePair(const char *to, char *folder, char *name) {
-  if (!name[0]) return;
-  char kept[600];
-  if (folder[0]) Str_Format(kept, sizeof kept, "%s%c%s", folder, kSep, name);
-  else Str_Copy(kept, sizeof kept, name);
-  const char *bases[] = {g_Lib.dataDir};
-  DocRef_Rebase(g_MovieScene.movieFolder, to, kept, sizeof kept, bases, 1);
+// A kept name split into the movie's folder and name pair (256 bytes each); false, with
+// neither changed, when a part does not fit or there is no name.
+static bool SplitPair(const char *kept, char *folder, char *name) {
   size_t at = File_NameOffset(kept);
   size_t folderLen = at > 0 ? at - 1 : 0;
-  if (folderLen >= 256 || strlen(kept + at) >= 256) return;
+  if (folderLen >= 256 || strlen(kept + at) >= 256 || !kept[at]) return false;
   Str_Format(folder, 256, "%.*s", (int)folderLen, kept);
   Str_Copy(name, 256, kept + at);
+  return true;
 }
 
-// Every name the movie keeps, re-kept for the folder `to` (save) or put back from *was.
-static void RebaseAll(const char *to, KeptNames *was, bool restore) {
+// A folder and name pair joined, re-kept from the movie's folder for `to`, and split again:
+// relative to `to`, or the full path when the relative folder does not fit its half. False,
+// with the pair as it was, when neither fits.
+static bool RebasePair(const char *to, char *folder, char *name) {
+  if (!name[0]) return true;
+  char kept[600], was[600], full[1024];
+  if (folder[0]) Str_Format(kept, sizeof kept, "%s%c%s", folder, kSep, name);
+  else Str_Copy(kept, sizeof kept, name);
+  Str_Copy(was, sizeof was, kept);
+  const char *bases[] = {g_Lib.dataDir};
+  if (!DocRef_Rebase(g_MovieScene.movieFolder, to, kept, sizeof kept, bases, 1)) return false;
+  if (SplitPair(kept, folder, name)) return true;
+  DocRef_Find(g_MovieScene.movieFolder, was, bases, 1, full, sizeof full);   // or where it was expected
+  return DocRef_IsFull(full) && SplitPair(full, folder, name);
+}
+
+// Every name the movie keeps, re-kept for the folder `to` (save) or put back from *was. A
+// save's answer: the first name that cannot be kept from `to` (joined), or "" when all can.
+static void RebaseAll(const char *to, KeptNames *was, bool restore, char *lost, size_t lostSize) {
   MovieScene &s = g_MovieScene;
   const char *bases[] = {g_Lib.dataDir};
   for (i32 n = 0; n < MOVIE_MAX_OBJECTS; n++) {
@@ -403,8 +415,10 @@ static void RebaseAll(const char *to, KeptNames *was, bool restore) {
     Str_Copy(was->objects[n][1], 256, o->fileName);
     Str_Copy(was->objects[n][2], 256, o->motionFileName);
     if (ActorField(o->kind) == DOCREF_FIELDS) continue;
-    RebasePair(to, o->folder, o->fileName);
-    DocRef_Rebase(g_MovieScene.movieFolder, to, o->motionFileName, DocRef_Size(DOCREF_KZV_MOTION), bases, 1);
+    if (!RebasePair(to, o->folder, o->fileName) && !lost[0])
+      Str_Format(lost, lostSize, "%s%s%s", o->folder, o->folder[0] ? (kSep == '/' ? "/" : "\\") : "", o->fileName);
+    if (!DocRef_Rebase(g_MovieScene.movieFolder, to, o->motionFileName, DocRef_Size(DOCREF_KZV_MOTION), bases, 1) && !lost[0])
+      Str_Copy(lost, lostSize, o->motionFileName);
   }
   for (i32 i = 1; i < MOVIE_MESSAGE_COUNT; i++) {
     if (restore) {
@@ -414,7 +428,9 @@ static void RebaseAll(const char *to, KeptNames *was, bool restore) {
     }
     Str_Copy(was->sounds[i][0], 256, s.soundFolders[i]);
     Str_Copy(was->sounds[i][1], 256, s.soundFileNames[i]);
-    RebasePair(to, s.soundFolders[i], s.soundFileNames[i]);
+    if (!RebasePair(to, s.soundFolders[i], s.soundFileNames[i]) && !lost[0])
+      Str_Format(lost, lostSize, "%s%s%s", s.soundFolders[i], s.soundFolders[i][0] ? (kSep == '/' ? "/" : "\\") : "",
+                 s.soundFileNames[i]);
   }
   if (restore) {
     Str_Copy(s.bgmFileName, sizeof s.bgmFileName, was->bgm);
@@ -423,8 +439,10 @@ static void RebaseAll(const char *to, KeptNames *was, bool restore) {
   }
   Str_Copy(was->bgm, 256, s.bgmFileName);
   Str_Copy(was->next, 256, s.nextName);
-  DocRef_Rebase(s.movieFolder, to, s.bgmFileName, DocRef_Size(DOCREF_KZV_BGM), bases, 1);
-  DocRef_Rebase(s.movieFolder, to, s.nextName, DocRef_Size(DOCREF_KZV_NEXT), bases, 1);
+  if (!DocRef_Rebase(s.movieFolder, to, s.bgmFileName, DocRef_Size(DOCREF_KZV_BGM), bases, 1) && !lost[0])
+    Str_Copy(lost, lostSize, s.bgmFileName);
+  if (!DocRef_Rebase(s.movieFolder, to, s.nextName, DocRef_Size(DOCREF_KZV_NEXT), bases, 1) && !lost[0])
+    Str_Copy(lost, lostSize, s.nextName);
 }
 
 bool Kzv_Write(const char *path) {
@@ -436,22 +454,23 @@ bool Kzv_Write(const char *path) {
   s.version = g_KzvVersion;
   KzvMovie *m = (KzvMovie *)calloc(1, sizeof(KzvMovie));
   KeptNames *was = (KeptNames *)malloc(sizeof(KeptNames));
-  char folder[256];
+  char folder[256], lost[600] = "";
   bool toFolder = was && DocRef_Folder(path, folder, sizeof folder);
-  if (toFolder) RebaseAll(folder, was, false);
+  if (toFolder) RebaseAll(folder, was, false, lost, sizeof lost);
   ByteWriter w = {};
   bool ok = false;
-  if (m && was) {
+  if (m && was && !lost[0]) {
     Kzv_Capture(m);
     ok = Kzv_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
   }
   Wr_Free(&w);
   free(m);   // the objects are the movie's own
-  if (toFolder && !ok) RebaseAll(folder, was, true);
+  if (toFolder && !ok) RebaseAll(folder, was, true, lost, sizeof lost);
   free(was);
   if (!ok) {
     char text[ERR_SIZE];
-    File_SaveFailureText(path, text, sizeof text);
+    if (lost[0]) Str_Format(text, sizeof text, kDocRefMsgSaveTooLong, lost);
+    else File_SaveFailureText(path, text, sizeof text);
     Seam_ErrorBox(text);
     return false;
   }
@@ -517,13 +536,9 @@ bool Kzv_FindFile(const char *folder, const char *name, char *out, size_t size) 
 
 bool Kzv_KeepFile(const char *file, char *folder, char *name) {
   char kept[600];
-  if (!DocRef_Keep(g_MovieScene.movieFolder, file, kept, sizeof kept)) return false;
-  size_t at = File_NameOffset(kept);
-  size_t folderLen = at > 0 ? at - 1 : 0;
-  if (folderLen >= 256 || strlen(kept + at) >= 256 || !kept[at]) return false;
-  Str_Format(folder, 256, "%.*s", (int)folderLen, kept);
-  Str_Copy(name, 256, kept + at);
-  return true;
+  if (DocRef_Keep(g_MovieScene.movieFolder, file, kept, sizeof kept) && SplitPair(kept, folder, name)) return true;
+  // The relative folder too long for its half: the full path.
+  return DocRef_FullPath(file, kept, sizeof kept) && SplitPair(kept, folder, name);
 }
 
 // The names of files found nowhere, said in one message after the movie is read.

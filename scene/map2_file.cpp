@@ -9,6 +9,7 @@
 #include "model/kzp.h"
 #include "model/seam_errorbox.h"
 #include "model/seam_timer.h"
+#include "model/str.h"
 #include "scene/map2.h"
 
 static const char kMsgNoName[] = "ファイル名が指定されていません。";
@@ -123,21 +124,23 @@ bool Map2_Write(Map2Doc *doc, const char *path) {
   Map2Doc *out = (Map2Doc *)malloc(sizeof(Map2Doc));
   if (!out) return false;
   *out = *doc;
+  i32 lost = -1;   // the first tile whose name does not fit from the new folder
   if (DocRef_Folder(path, out->folder, sizeof out->folder)) {
     const char *bases[] = {Map2_TileFolder()};
-    for (i32 i = 0; i < out->tileCount && i < MAP2_TILES; i++)
-      DocRef_Rebase(doc->folder, out->folder, out->names[i], DocRef_Size(DOCREF_MAP2_TILE), bases, 1);
+    for (i32 i = 0; i < out->tileCount && i < MAP2_TILES && lost < 0; i++)
+      if (!DocRef_Rebase(doc->folder, out->folder, out->names[i], DocRef_Size(DOCREF_MAP2_TILE), bases, 1)) lost = i;
   } else {
     Str_Copy(out->folder, sizeof out->folder, doc->folder);
   }
   ByteWriter w = {};
-  bool ok = Map2_Encode(out, &w) && File_WriteAtomic(path, w.data, w.size);
+  bool ok = lost < 0 && Map2_Encode(out, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
   if (ok) *doc = *out;
   free(out);
   if (!ok) {
     char text[512];
-    File_SaveFailureText(path, text, sizeof text);
+    if (lost >= 0) Str_Format(text, sizeof text, kDocRefMsgSaveTooLong, doc->names[lost]);
+    else File_SaveFailureText(path, text, sizeof text);
     Seam_ErrorBox(text);
   }
   return ok;

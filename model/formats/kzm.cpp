@@ -164,15 +164,18 @@ i32 Kzm_Write(i32 slot, const char *path, ModelResult *res) {
   char folder[MODEL3_NAME];
   bool toFolder = DocRef_Folder(path, folder, sizeof folder);
   i32 count = m->soundCount < 0 ? 0 : (m->soundCount > MODEL3_SOUNDS ? MODEL3_SOUNDS : m->soundCount);
+  i32 lost = 0;   // the first sound whose name does not fit from the new folder
   for (i32 s = 1; s < count; s++) {
     memcpy(s_Was[s], m->sounds[s], MODEL3_NAME);
-    if (toFolder) DocRef_Rebase(m->soundFolder, folder, m->sounds[s], DocRef_Size(DOCREF_KZM_SOUND), nullptr, 0);
+    if (toFolder && !lost && !DocRef_Rebase(m->soundFolder, folder, m->sounds[s], DocRef_Size(DOCREF_KZM_SOUND), nullptr, 0))
+      lost = s;
   }
   ByteWriter w = {};
-  bool ok = Kzm_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
+  bool ok = !lost && Kzm_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
   if (!ok) {
     for (i32 s = 1; s < count; s++) memcpy(m->sounds[s], s_Was[s], MODEL3_NAME);
+    if (lost) return DocRef_RefuseSave(res, m->sounds[lost]);
     return ModelResult_RefuseSave(res, path);
   }
   if (toFolder) Str_Copy(m->soundFolder, sizeof m->soundFolder, folder);

@@ -154,7 +154,7 @@ void CALLBACK TypeTick(HWND, UINT, UINT_PTR, DWORD) {
   if (!dlg) return;
   if (g_Typing.ticks < 0) {
     HWND box = NameBox(dlg);
-    SetWindowTextW(box, g_Typing.path.c_str());
+    if (!g_Typing.path.empty()) SetWindowTextW(box, g_Typing.path.c_str());   // else Enter on the first name
     HWND edit = FindWindowExA(box, nullptr, "Edit", nullptr);
     HWND target = edit ? edit : box;
     SetFocus(target);
@@ -176,45 +176,90 @@ TEST(FileDialogNamesWin, PathsOfAnyLengthTypedIntoTheRealDialogsAreRefusedOrTake
   GetCurrentDirectoryA(sizeof start, start);
   const std::wstring folder = TempFolderW();
   CreateDirectoryW(folder.c_str(), nullptr);
-  FileDlg_SetInitialDir(std::string(folder.begin(), folder.end()).c_str());
-  // A file the code page cannot name, there already: a save over it is refused before any
-  // question to overwrite it.
-  const std::wstring cafe = folder + L"\\caf\u00e9.kzp";
-  HANDLE h = CreateFileW(cafe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  CloseHandle(h);
-  struct Case {
-    int length;         // of the whole path typed (0: the name below, relative)
-    const wchar_t *name;
-    bool taken;
-  };
+  // A file the code page cannot name, there already, and one a forbidden letter would have
+  // been cut to: a save over either is refused before any question to overwrite it.
+  const std::wstring cafe = folder + L"\\caf\u00e9.kzp", b = folder + L"\\b.kzp";
+  for (const std::wstring &f : {cafe, b}) CloseHandle(CreateFileW(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  // Folders "d\d\..." below it up to 200, 240 and 259 letters, the longest a path may have.
+  std::wstring deep[4] = {folder, folder, folder, folder};
+  for (int i = 1; i < 4; i++)
+    for (deep[i] = deep[i - 1]; deep[i].size() + 2 <= (i == 1 ? 200u : i == 2 ? 240u : 259u);)
+      CreateDirectoryW((L"\\\\?\\" + (deep[i] += L"\\d")).c_str(), nullptr);
+  const std::wstring drive = folder.substr(0, 1), other = drive == L"Z" ? L"C" : L"Z";
+  // The whole path's length (0: `name` typed, or with `initial` the dialog's first name, @ the
+  // folder's drive, ! another); what the refusal says, or the name taken (a save adds ".kzp"),
+  // or neither (the dialog went to a folder); the dialogs (1 save, 2 open, 4 open any; 0 one
+  // by turns); the folder it starts in (deep[depth]); where the file lies (! the other drive's
+  // current folder).
+  struct Case { int length; const wchar_t *name; const char *said; const wchar_t *file; int kinds = 0, depth = 0;
+                 const wchar_t *in = L""; bool initial = false; };
+  const char *kLong = "長すぎる", *kLetter = "使えない文字", *kDevice = "装置";
   const Case cases[] = {
-      {120, nullptr, true}, {250, nullptr, true}, {256, nullptr, false}, {259, nullptr, false},
-      {260, nullptr, false}, {261, nullptr, false}, {270, nullptr, false}, {300, nullptr, false},
-      {600, nullptr, false}, {1000, nullptr, false}, {0, L"caf\u00e9.kzp", false},
+      {120, nullptr, nullptr, L"", 3}, {250, nullptr, nullptr, L"", 3}, {256, nullptr, kLong, nullptr, 3},
+      {259, nullptr, kLong, nullptr, 3}, {260, nullptr, kLong, nullptr, 3}, {261, nullptr, kLong, nullptr, 3},
+      {270, nullptr, kLong, nullptr, 3}, {300, nullptr, kLong, nullptr, 3}, {600, nullptr, kLong, nullptr, 3},
+      {1000, nullptr, kLong, nullptr, 3}, {0, L"caf\u00e9.kzp", "U+00E9", nullptr, 3},
+      // Drive-relative, rooted, ".", ".." and trailing dots and blanks, as the system makes them.
+      {0, L"@:abc", nullptr, L"abc", 7}, {0, L"@:.\\abc", nullptr, L"abc"}, {0, L"@:0.KZP", nullptr, L"0.KZP"},
+      {0, L"@:abc", nullptr, L"abc", 7, 0, L"", true}, {0, L"!:abc", nullptr, L"abc", 7, 0, L"!"}, {0, L"@:", nullptr, nullptr},
+      {0, L"!:abc.kzp", nullptr, L"abc.kzp", 0, 0, L"!", true}, {0, L"\\ROOTED", nullptr, L"abc"}, {0, L"..", nullptr, nullptr},
+      {0, L"..\\miravel_names\\.\\x\\..\\abc", nullptr, L"abc"}, {0, L"abc.", nullptr, L"abc"}, {0, L"abc. .", nullptr, L"abc"},
+      {0, L"abc.kzp ", nullptr, L"abc.kzp"},
+      // Letters and device names no file name may hold (b.kzp is there: no question comes).
+      {0, L"odd\\a\"b.kzp", kLetter, nullptr, 1}, {0, L"a\"b.kzp", kLetter, nullptr, 1}, {0, L"a<b", kLetter, nullptr},
+      {0, L"a>b", kLetter, nullptr}, {0, L"a|b.kzp", kLetter, nullptr}, {0, L"*.kzp", kLetter, nullptr}, {0, L"a?.kzp", kLetter, nullptr},
+      {0, L"ab:c.kzp", kLetter, nullptr}, {0, L"@:a\"b", kLetter, nullptr, 0, 0, L"", true}, {0, L"CON", kDevice, nullptr},
+      {0, L"nul.kzp", kDevice, nullptr}, {0, L"COM1", kDevice, nullptr}, {0, L"aux .txt", kDevice, nullptr},
+      {0, L"@:lpt9", kDevice, nullptr}, {0, L"con\\abc", kDevice, nullptr},
+      // Deep folders: taken while the whole path fits, refused when it does not.
+      {0, L"@:abc", nullptr, L"abc", 0, 1}, {0, L"@:abc", nullptr, L"abc", 0, 2}, {0, L"..\\abc", nullptr, L"abc", 0, 2, L".."},
+      {0, L"..", nullptr, nullptr, 0, 2}, {0, L"\\ROOTED", nullptr, L"abc", 0, 2}, {0, L"@:abc", kLong, nullptr, 0, 3},
+      {0, L"abc.", kLong, nullptr, 0, 3}, {0, L"..\\abc", kLong, nullptr, 0, 3}, {0, L"@:a|b", kLetter, nullptr, 0, 3},
+      {0, L"PRN", kDevice, nullptr, 0, 3},
   };
+
   UINT_PTR timer = SetTimer(nullptr, 0, 60, TypeTick);
   for (const Case &c : cases)
-    for (int save = 0; save < 2; save++) {
+    for (int kind = 0; kind < 3; kind++) {   // a save, an open by extension, an open of any file
+      if (!((c.kinds ? c.kinds : 1 << ((&c - cases) % 3)) & (1 << kind))) continue;
+      const std::wstring &at = deep[c.depth];
       std::wstring path = c.name ? std::wstring(c.name) : folder + L"\\";
       if (!c.name) path += std::wstring(c.length - path.size() - 4, L'a') + L".kzp";
+      for (size_t i = path.find_first_of(L"@!"); i != std::wstring::npos; i = path.find_first_of(L"@!"))
+        path[i] = (path[i] == L'@' ? drive : other)[0];
+      if (path == L"\\ROOTED") path = at.substr(2) + L"\\abc";
+      SCOPED_TRACE(std::string(path.begin(), path.end()) + " in " + std::to_string(at.size()) + " " + std::to_string(kind));
       g_Typing = Typing{};
-      g_Typing.path = path;
+      g_Typing.path = c.initial ? L"" : path;
       g_Typing.ticks = -1;
       g_Said.clear();
       SetCurrentDirectoryA(start);
-      const char *got = save ? FileDlg_SaveByExt(nullptr, "kzp", "保存", "") : FileDlg_OpenByExt(nullptr, "kzp", "開く", "");
-      SCOPED_TRACE(std::to_string(c.length) + (save ? " save" : " open"));
-      for (const std::string &other : g_Typing.others) ADD_FAILURE() << "the dialog's own box: " << other;
-      if (c.taken) {
-        EXPECT_EQ(strlen(got), path.size() - folder.size() - 1);
-        EXPECT_TRUE(g_Said.empty());
+      FileDlg_SetInitialDir(std::string(at.begin(), at.end()).c_str());
+      std::string first = c.initial ? std::string(path.begin(), path.end()) : "";
+      const char *got = kind == 0 ? FileDlg_SaveByExt(nullptr, "kzp", "保存", first.c_str())
+                        : kind == 1 ? FileDlg_OpenByExt(nullptr, "kzp", "開く", first.c_str())
+                                    : FileDlg_OpenWithFilter(nullptr, "All\0*.*\0", "開く", first.c_str());
+      for (const std::string &o : g_Typing.others) ADD_FAILURE() << "the dialog's own box: " << o;
+      char cwd[MAX_PATH * 2] = "";
+      GetCurrentDirectoryA(sizeof cwd, cwd);
+      if (c.said) {
+        EXPECT_STREQ(got, "");
+        ASSERT_EQ(g_Said.size(), 1u);
+        EXPECT_NE(g_Said[0].find(c.said), std::string::npos) << g_Said[0];
         continue;
       }
-      EXPECT_STREQ(got, "");
-      EXPECT_EQ(g_Said.size(), 1u);
-      if (!g_Said.empty()) EXPECT_NE(g_Said[0].find(c.name ? "U+00E9" : "長すぎる"), std::string::npos) << g_Said[0];
+      EXPECT_TRUE(g_Said.empty()) << g_Said[0];
+      if (!c.file) EXPECT_STREQ(got, "") << "a folder: the dialog went there and stays open";
+      if (!c.file) continue;
+      std::wstring want = c.length ? path.substr(folder.size() + 1) : std::wstring(c.file);
+      if (kind == 0 && want.find(L'.') == std::wstring::npos) want += L".kzp";
+      EXPECT_EQ(std::string(got), std::string(want.begin(), want.end()));
+      wchar_t where[MAX_PATH * 2];   // the folder the system makes of `in`
+      GetFullPathNameW(c.in[0] == L'!' ? (other + L":.").c_str() : ((c.in[0] ? at + L"\\" + c.in : at) + L"\\.").c_str(), MAX_PATH * 2, where, nullptr);
+      EXPECT_STRCASEEQ(cwd, std::string(where, where + lstrlenW(where)).c_str());
     }
   // A relative name typed while the dialog shows the folder: the two together are too long.
+  FileDlg_SetInitialDir(std::string(folder.begin(), folder.end()).c_str());
   g_Typing = Typing{};
   g_Typing.path = std::wstring(260 - folder.size(), L'b') + L".kzp";
   g_Typing.ticks = -1;
@@ -223,7 +268,9 @@ TEST(FileDialogNamesWin, PathsOfAnyLengthTypedIntoTheRealDialogsAreRefusedOrTake
   ASSERT_EQ(g_Said.size(), 1u);
   EXPECT_NE(g_Said[0].find("長すぎる"), std::string::npos) << g_Said[0];
   KillTimer(nullptr, timer);
-  DeleteFileW(cafe.c_str());
+  for (std::wstring d = deep[3]; d.size() > folder.size(); d = d.substr(0, d.find_last_of(L'\\')))
+    RemoveDirectoryW((L"\\\\?\\" + d).c_str());
+  for (const std::wstring &f : {cafe, b}) DeleteFileW(f.c_str());
   SetCurrentDirectoryA(start);
   RemoveDirectoryW(folder.c_str());
   g_ModalHooks = savedHooks;

@@ -117,6 +117,8 @@ TEST_F(DocRefTest, KeptNamesAreFoundFromTheDocumentThenTheOlderPlaces) {
 TEST_F(DocRefTest, SavingElsewhereReKeepsAndMovingBothFoldersStillFinds) {
   std::string a = root + "/p/A", b = root + "/p/B", cur = root + "/cur", mapDir = root + "/data/map";
   const char *bases[] = {mapDir.c_str()};
+  std::string deep = b;   // a folder from which A's relative form passes 255 bytes
+  while (deep.size() < b.size() + 200) deep += "/d";
   struct Case {
     std::string from, to, kept, want;
   } cases[] = {
@@ -128,6 +130,9 @@ TEST_F(DocRefTest, SavingElsewhereReKeepsAndMovingBothFoldersStillFinds) {
       {cur, b, "none.png", "../../cur/none.png"},        // missing: where it was expected
       {"", b, "cwd.png", "../../cur/cwd.png"},
       {"", b, "nowhere.png", "nowhere.png"},             // no folder and missing: as it was
+      // A new document's name, kept from the data folder but climbing out of it: re-kept.
+      {mapDir, b, "../../p/A/part.kzp", "../A/part.kzp"},
+      {a, deep, "part.kzp", root + "/p/A/part.kzp"},     // the relative form too long: the full path
   };
   for (const Case &c : cases) {
     char kept[256];
@@ -142,9 +147,9 @@ TEST_F(DocRefTest, SavingElsewhereReKeepsAndMovingBothFoldersStillFinds) {
   char out[512];
   EXPECT_TRUE(DocRef_Find((root + "/q/B").c_str(), kept, nullptr, 0, out, sizeof out));
   EXPECT_EQ(std::string(out), root + "/q/A/part.kzp");
-  // A name that does not fit its field is left as it was.
+  // A name that does not fit its field is left as it was, and the save is told.
   char small[8] = "a.png";
-  DocRef_Rebase(cur.c_str(), b.c_str(), small, sizeof small, nullptr, 0);
+  EXPECT_FALSE(DocRef_Rebase(cur.c_str(), b.c_str(), small, sizeof small, nullptr, 0));
   EXPECT_STREQ(small, "a.png");
 }
 

@@ -226,9 +226,12 @@ void FoundKzoModel(const std::string &where) {
   EXPECT_EQ(g_Obj3PartModels[0][g_part]->polygonCount, 6) << where;
 }
 
-// The 3D model from A, and a texture from A in the texture sub-mode.
+// Set while the documents are new ones that were never saved: the 3D model is not opened.
+bool g_new;
+
+// The 3D model from A (or a new one), and a texture from A in the texture sub-mode.
 void ChooseKzpTexture() {
-  Menu(IDM_KZP_OPEN, g_f.a + "\\box.KZP");
+  if (!g_new) Menu(IDM_KZP_OPEN, g_f.a + "\\box.KZP");
   ASSERT_EQ(Drive_Press3D(IDC_M3D_TEXTURE), (u32)SUB_3D_TEXTURE);
   Press(g_Ed3DTex.panel, IDC_TEX_ADD, g_f.a + "\\tile.png");
   ASSERT_NE(g_Model3Slots[0], nullptr);
@@ -245,7 +248,7 @@ void FoundKzpTexture(const std::string &where) {
 
 // An effect sound from A in the motion sub-mode's sound dialog.
 void ChooseKzmSound() {
-  Menu(IDM_KZP_OPEN, g_f.a + "\\box.KZP");
+  if (!g_new) Menu(IDM_KZP_OPEN, g_f.a + "\\box.KZP");
   ASSERT_EQ(Drive_Press3D(IDC_M3D_MOTION), (u32)SUB_3D_MOTION);
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_MOT_SOUNDS, 0);   // the menu's sound dialog
   Drive_Pump(5);
@@ -553,10 +556,10 @@ void ExpectShown(u32 d) {
 
 // Opens document d from folder with another folder current: a document through its open
 // command; the script chosen as its source and run a few frames, then stopped.
-void Open(u32 d, const std::string &folder) {
+void Open(u32 d, const std::string &folder, const char *file = nullptr) {
   SetCurrentDirectoryA(g_f.c.c_str());
   g_stay = true;
-  Menu(kDocs[d].open, folder + "\\" + kDocs[d].file);
+  Menu(kDocs[d].open, folder + "\\" + (file ? file : kDocs[d].file));
   g_stay = false;
   // Where the document put what the drivers look at: the set's last object, the movie's
   // actor of each kind.
@@ -576,9 +579,14 @@ void Open(u32 d, const std::string &folder) {
 }
 
 // Saves document d into B (the script is left as it is, as a run leaves it).
-void Save(u32 d, const std::string &folder) {
-  if (kDocs[d].save) Menu(kDocs[d].save, folder + "\\" + kDocs[d].file);
+void Save(u32 d, const std::string &folder, const char *file = nullptr) {
+  if (kDocs[d].save) Menu(kDocs[d].save, folder + "\\" + (file ? file : kDocs[d].file));
 }
+
+// The documents that the walk's first pass opens before their files are chosen, made new
+// instead (the other kinds begin new there), and the name each is first saved by in B.
+const struct { u32 doc; int command; const char *file; } kNewDocs[] = {
+    {DOC_KZP, IDM_NEW_MODEL, "new.KZP"}, {DOC_KZM, IDM_NEW_MODEL, "new.KZM"}, {DOC_KZV, IDM_MOVIE_NEW, "new.KZV"}};
 
 void Check(u32 d, const std::string &where) {
   for (const Driver &r : kDrivers)
@@ -720,6 +728,35 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
   EXPECT_STREQ(g_Coli.doc->modelName, "..\\A\\box.KZP");
   EXPECT_STREQ(g_MovieScene.soundFolders[1], "..\\A");
 
+  // Never saved: a new model, motion and movie, their files chosen in A and first saved in B,
+  // keep them relative to B (a new movie's folder is the data folder until then).
+  g_new = true;
+  for (const auto &n : kNewDocs) {
+    SCOPED_TRACE(std::string(kDocs[n.doc].format) + " new");
+    ASSERT_NO_FATAL_FAILURE(kDocs[n.doc].enter());
+    Menu(n.command, "");
+    for (const Driver &r : kDrivers)
+      if (r.doc == n.doc) ASSERT_NO_FATAL_FAILURE(r.choose()) << kDocRefFields[r.field].name;
+    Save(n.doc, g_f.b, n.file);
+    ExpectKept(n.doc);
+  }
+  g_new = false;
+  EXPECT_TRUE(g_boxes.empty()) << Boxes();
+
+  // Saved as into a folder so deep that a relative name would pass 255 bytes: each document
+  // keeps its files' full paths and, opened there, finds everything.
+  std::string deep = g_f.root + "\\deep";
+  for (CreateDirectoryA(deep.c_str(), nullptr); deep.size() < 225;) CreateDirectoryA((deep += "\\d").c_str(), nullptr);
+  for (u32 d = 0; d < DOC_SCRIPT; d++) {
+    SCOPED_TRACE(std::string(kDocs[d].format) + " deep");
+    ASSERT_NO_FATAL_FAILURE(kDocs[d].enter());
+    ASSERT_NO_FATAL_FAILURE(Open(d, g_f.b));
+    Save(d, deep);
+    ASSERT_NO_FATAL_FAILURE(Open(d, deep));
+    Check(d, "the deep folder");
+  }
+  EXPECT_TRUE(g_boxes.empty()) << Boxes();
+
   // A new start of the program, in C: it opens every document from B whole.
   EXPECT_EQ(StartAgain(), 0u);
   EXPECT_NE(GetFileAttributesA((g_f.root + "\\again.ran").c_str()), INVALID_FILE_ATTRIBUTES);
@@ -746,6 +783,12 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
       Drive_Hold("MIRAVEL_REFS_HOLD");   // the moved script running, to be looked at
       SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_PROG_STOP, 0), Drive_Pump(5);
     }
+  }
+  for (const auto &n : kNewDocs) {
+    SCOPED_TRACE(std::string(kDocs[n.doc].format) + " new, moved");
+    ASSERT_NO_FATAL_FAILURE(kDocs[n.doc].enter());
+    ASSERT_NO_FATAL_FAILURE(Open(n.doc, g_f.movedB, n.file));
+    Check(n.doc, "the moved B");
   }
   EXPECT_TRUE(g_boxes.empty()) << Boxes();
 
