@@ -257,6 +257,13 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   Drive_Command(motionDlg, IDC_MOT_ROT_X_UP);
   EXPECT_GT(fabsf(key->quat[1]), 0.05f);
   EXPECT_STREQ(h->steps[h->top].label, "回転Ｘ Up ( モーション )");
+  // Delete after a click on that key in the strip deletes it, wherever the keys went before.
+  SetFocus(GetDlgItem(keyDlg, IDC_MKEY_SOUND));
+  SendMessageA(keyDlg, WM_LBUTTONDOWN, MK_LBUTTON, At(264, 28 + 21 + 10));
+  SendMessageA(keyDlg, WM_LBUTTONUP, 0, At(264, 28 + 21 + 10));
+  PostMessageA(GetFocus(), WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_TRUE(Drive_PumpUntil([&] { return KeyTrack_Find(&cur->bones[1].keys[0], 30) < 0; }, 2000));
+  ASSERT_TRUE(Drive_UndoButton(true));
 
   // "決定" with every field as the dialog shows it (three decimals) leaves the key's exact
   // values; one typed field is stored as typed and the others stay exact.
