@@ -311,7 +311,8 @@ void Ed3D_DocumentChanged(const HookCtx *c) {
 
 void Ed3D_RefreshLists(const HookCtx *c) {
   Ed3DPolyEditor.dlgRefresh = 1;
-  FollowCurrent(c);   // the lists select what is current in the model they show
+  // The lists select the current bone: one past the model's bones falls back to its last.
+  if (c->model) c->sel->g_CurBoneIndex = Within(c->sel->g_CurBoneIndex, Model3_BoneCount(c->model));
   c->sel->g_BoneListDirty = 1;
   Ed3D_FillObjMotionList();
   Ed3D_FillPolygonList(c);
