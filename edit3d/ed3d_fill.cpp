@@ -287,8 +287,11 @@ static void FollowCurrent(const HookCtx *c) {
     }
     g_Ed3DMotionPanels.listSeenMotion = m->motion;
   }
-  const Obj3Set *s = g_Obj3Sets[0];
-  if (s) sel->g_CurPartIndex = Within(sel->g_CurPartIndex, Kzo_ObjectCount(s));
+  Obj3Set *s = g_Obj3Sets[0];
+  if (s) {
+    sel->g_CurPartIndex = Within(sel->g_CurPartIndex, Kzo_ObjectCount(s));
+    s->motion = (i32)Within((u32)(s->motion < 0 ? 0 : s->motion), s->motionCount < OBJ3_MOTIONS ? s->motionCount : OBJ3_MOTIONS);
+  }
   sel->g_BoneListDirty = 1;
 }
 

@@ -259,8 +259,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   EXPECT_STREQ(h->steps[h->top].label, "回転Ｘ Up ( モーション )");
   // Delete after a click on that key in the strip deletes it, wherever the keys went before.
   SetFocus(GetDlgItem(keyDlg, IDC_MKEY_SOUND));
-  SendMessageA(keyDlg, WM_LBUTTONDOWN, MK_LBUTTON, At(264, 28 + 21 + 10));
-  SendMessageA(keyDlg, WM_LBUTTONUP, 0, At(264, 28 + 21 + 10));
+  Drive_Click(keyDlg, WM_LBUTTONDOWN, WM_LBUTTONUP, 264, 28 + 21 + 10);
   PostMessageA(GetFocus(), WM_KEYDOWN, VK_DELETE, 0);
   EXPECT_TRUE(Drive_PumpUntil([&] { return KeyTrack_Find(&cur->bones[1].keys[0], 30) < 0; }, 2000));
   ASSERT_TRUE(Drive_UndoButton(true));
