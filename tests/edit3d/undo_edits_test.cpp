@@ -234,8 +234,7 @@ struct UndoEditsTest : ::testing::Test {
   }
   static void Tex(u32 id, i32 focus = -1) { Ed3D_TexCommand(id, focus, nullptr); }
   static void Poly(u32 id) { Ed3D_PolyCommand(M(), &g_Sel, &g_Mouse, id); }
-  // Through the shell's dispatchers and the held flags: a drag from (50, 50) to (70, 40), `first`
-  // pressed there and the other on the way; the left released first (the release swallowed).
+  // A drag through the shell's dispatchers, `first` pressed, then the other; the left released first.
   static void TwoButtonDrag(u32 first) {
     auto at = [](i32 x, i32 y) { return (i64)((u32)y << 16 | (u32)x); };
     (first == BUTTON_LEFT ? App_OnLButtonDown : App_OnRButtonDown)(at(50, 50)), Shell_SetButtonHeld(first, 1);

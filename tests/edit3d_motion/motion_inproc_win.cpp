@@ -257,8 +257,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   Drive_Command(motionDlg, IDC_MOT_ROT_X_UP);
   EXPECT_GT(fabsf(key->quat[1]), 0.05f);
   EXPECT_STREQ(h->steps[h->top].label, "回転Ｘ Up ( モーション )");
-  // Delete after a click on that key in the strip deletes it, wherever the keys went before.
-  SetFocus(GetDlgItem(keyDlg, IDC_MKEY_SOUND));
+  SetFocus(GetDlgItem(keyDlg, IDC_MKEY_SOUND));   // Delete after a click on that key deletes it
   Drive_Click(keyDlg, WM_LBUTTONDOWN, WM_LBUTTONUP, 264, 28 + 21 + 10);
   PostMessageA(GetFocus(), WM_KEYDOWN, VK_DELETE, 0);
   EXPECT_TRUE(Drive_PumpUntil([&] { return KeyTrack_Find(&cur->bones[1].keys[0], 30) < 0; }, 2000));
