@@ -167,6 +167,9 @@ void Ed2D_InsertBoneTreeItem(const Bone2Model *m, i32 bone);
 // The parent rule: bone's parent := choice when it lies below the bone (a choice beyond the
 // bone count is 0, a missing choice keeps the parent). False (parent kept) otherwise.
 bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice);
+// After bone `from` of slot 0's model m took another parent: every bone from there on gets
+// the rest position that keeps it where it was drawn (was: each bone's rest origin before).
+void Ed2D_KeepBonesInPlace(Bone2Model *m, i32 from, const f32 (*was)[2]);
 // The dialog's handlers (the thin procedure in ed2d_win.cpp calls them).
 void Ed2D_BoneDlgCommand(u32 id);
 void Ed2D_BoneDlgTick(void);

@@ -353,6 +353,43 @@ static void FillAll(const Bone2Model *m) {
   Ed2D_FillBoneTree(m, g_Sel.g_CurBoneIndex);
 }
 
+// Rest origin of bone b of slot 0 where the bone editor draws its cross (without the placement).
+static void RestOrigin(i32 b, f32 out[2]) {
+  f32 o[3];
+  Bone2_TransformByRest(o, 0, b, 0.0f, 0.0f, 0.0f);
+  out[0] = o[0];
+  out[1] = o[1];
+}
+
+// Rest entries are relative to the parent: after bone `from` changed parent, each bone from
+// there on whose origin moved gets the rest position that puts it back at was[b] (its parent's
+// rest matrix inverted on the plane). Model m is slot 0's.
+void Ed2D_KeepBonesInPlace(Bone2Model *m, i32 from, const f32 (*was)[2]) {
+  i32 n = Bone2_BoneCount(m);
+  for (i32 b = from > 1 ? from : 1; b < n; b++) {
+    Bone2_BuildSlotMatrices(0);
+    f32 now[2];
+    RestOrigin(b, now);
+    if (fabsf(now[0] - was[b][0]) < 1e-4f && fabsf(now[1] - was[b][1]) < 1e-4f) continue;
+    i32 p = m->bones[b].parent;
+    f32 o[3], ex[3], ey[3];
+    bool chained = p >= 0 && p < b;
+    if (chained) {
+      Bone2_TransformByRest(o, 0, p, 0.0f, 0.0f, 0.0f);
+      Bone2_TransformByRest(ex, 0, p, 1.0f, 0.0f, 0.0f);
+      Bone2_TransformByRest(ey, 0, p, 0.0f, 1.0f, 0.0f);
+    } else {
+      o[0] = o[1] = 0.0f, ex[0] = 1.0f, ex[1] = 0.0f, ey[0] = 0.0f, ey[1] = 1.0f;
+    }
+    f32 ax = ex[0] - o[0], ay = ex[1] - o[1], bx = ey[0] - o[0], by = ey[1] - o[1];
+    f32 det = ax * by - bx * ay, dx = was[b][0] - o[0], dy = was[b][1] - o[1];
+    if (fabsf(det) < 1e-12f) continue;   // a parent scaled to nothing: no position puts it back
+    m->rest[b].x = (dx * by - bx * dy) / det;
+    m->rest[b].y = (ax * dy - dx * ay) / det;
+  }
+  Bone2_BuildSlotMatrices(0);
+}
+
 static void Apply(Bone2Model *m) {
   Ed2DEditor &e = g_Ed2D;
   i32 b = (i32)g_Sel.g_CurBoneIndex;
@@ -362,7 +399,16 @@ static void Apply(Bone2Model *m) {
   memcpy(m->bones[b].name, name, sizeof name);
   m->bones[b].name[255] = 0;
   i32 choice = e.parentCombo ? Widget_ListSelection(e.parentCombo) : -1;
+  i32 parentBefore = m->bones[b].parent;
+  // Where every bone is drawn before the change: a new parent keeps each of them there.
+  static f32 was[BONE2_MAX_BONES][2];
+  bool slot0 = m == g_Bone2Slots[0];
+  if (slot0) {
+    Bone2_BuildSlotMatrices(0);
+    for (i32 i = 0; i < Bone2_BoneCount(m); i++) RestOrigin(i, was[i]);
+  }
   if (!Ed2D_SetBoneParent(m, b, choice)) Widget_MessageOk(kParentRefused);
+  if (slot0 && m->bones[b].parent != parentBefore) Ed2D_KeepBonesInPlace(m, b, was);
   Doc_MarkEdited(DOC_BONE2);
   FillAll(m);
   Tree_LinkBones2D();

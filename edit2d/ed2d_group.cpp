@@ -68,6 +68,8 @@ void Ed2D_FillGroupList(const ShellSelection *sel) {
   if (g_Ed2D.groupList && m) {
     Ed2D_GroupListLines(m, CurGroup(m, sel), &s_ListShown);
     Fill(g_Ed2D.groupList, false, &s_ListShown);
+    // The list's row is the current group now: only a row the user picks is a change of row.
+    g_Ed2DGroup.lastGroup = CurGroup(m, sel);
   }
   Ed2D_FillGroupTextureList(sel);
 }
@@ -76,6 +78,7 @@ void Ed2D_GroupListFollow(const ShellSelection *sel) {
   Bone2Model *m = SlotModel(sel);
   if (!g_Ed2D.groupList || !m) return;
   Ed2D_GroupListLines(m, CurGroup(m, sel), &s_Lines);
+  g_Ed2DGroup.lastGroup = CurGroup(m, sel);
   if (SameLines(s_Lines, s_ListShown)) return;
   s_ListShown = s_Lines;
   Fill(g_Ed2D.groupList, false, &s_ListShown);

@@ -281,11 +281,20 @@ static void ApplyFields(Model3 *m) {
       return;
     }
   }
+  // What the bone was, so that a 決定 that changes nothing records no step.
+  f32 posBefore[3] = {m->boneRest[b].pos[0], m->boneRest[b].pos[1], m->boneRest[b].pos[2]};
+  i32 parentBefore = m->bones[b].parent;
+  char nameBefore[MODEL3_NAME];
+  Str_Copy(nameBefore, sizeof nameBefore, m->bones[b].name);
   for (i32 k = 0; k < 3; k++) m->boneRest[b].pos[k] = (f32)pos[k];
   Str_Copy(m->bones[b].name, MODEL3_NAME, name);
   void *combo = g_Ed3D.parentCombo;
   i32 choice = combo ? Widget_ListSelection(combo) : -1;
   if (!Ed3D_SetBoneParent(m, b, choice)) Widget_MessageOk(kParentRefused);
+  g_Sel.g_BoneListDirty = 1;
+  bool changed = memcmp(posBefore, m->boneRest[b].pos, sizeof posBefore) != 0 || parentBefore != m->bones[b].parent ||
+                 strcmp(nameBefore, m->bones[b].name) != 0;
+  if (!changed) return;
   Doc_MarkEdited(DOC_MODEL3);
   Tree_LinkBones3D();
   Tree_BuildRowsBones3D();
@@ -293,7 +302,6 @@ static void ApplyFields(Model3 *m) {
   Ed3D_FillBoneTree();
   Ed3D_FillParentBoneCombo();
   Record(g_Sel.g_CurSlot, "決定 ( ボーン )");
-  g_Sel.g_BoneListDirty = 1;
 }
 
 // This file's state, main thread only. Written by Ed3D_PairWireEdges and Ed3D_WireEdges (one

@@ -17,6 +17,8 @@
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_tex.h"
 #include "edit3d/objmotion.h"
+#include "model/kzo.h"
+#include "model/motion.h"
 #include "model/str.h"
 
 static const char kRootBoneLine[] = " 0  親ボーン";
@@ -258,11 +260,44 @@ void Ed3D_FillGroupDisplayCombo(const HookCtx *c) {
 // here: the modelling dialog and the bone list, which show the state again only when asked,
 // are asked too. Their timers may have run already for the model before (the empty one at
 // start-up), and would otherwise keep its counts and fields.
+// The last of `count` entries when `index` is past them (0 for none).
+static u32 Within(u32 index, i32 count) { return index < (u32)(count > 0 ? count : 1) ? index : (u32)(count > 0 ? count - 1 : 0); }
+
+// What the panels hold as current is checked against the model that is there now: an undo,
+// a load or a layer switch may leave fewer bones, motions, groups, textures or objects than
+// the one before, and an index past them falls back to the last one there is.
+static void FollowCurrent(const HookCtx *c) {
+  ShellSelection *sel = c->sel;
+  Model3 *m = c->model;
+  if (m) {
+    i32 bones = Model3_BoneCount(m);
+    sel->g_CurBoneIndex = Within(sel->g_CurBoneIndex, bones);
+    sel->g_PrevBone = Within(sel->g_PrevBone, bones);
+    sel->g_SelectedBone = Within(sel->g_SelectedBone, bones);
+    if (sel->g_CurGroupIndex >= (u32)Clamp(m->groupCount)) sel->g_CurGroupIndex = 0;
+    if (g_Ed3DTex.texture >= m->textureCount) g_Ed3DTex.texture = 0;
+    i32 motions = m->motionCount < 0 ? 0 : m->motionCount > MODEL3_MOTIONS ? MODEL3_MOTIONS : m->motionCount;
+    i32 motion = (i32)Within((u32)(m->motion < 0 ? 0 : m->motion), motions);
+    bool frameGone = motion < MODEL3_MOTIONS && m->frame > m->motions[motion].length;
+    if (motion != m->motion || frameGone) {
+      m->motion = motion;
+      m->frame = 0;
+      m->frameFraction = 0.0f;
+      Model3_UpdateKeyIndices((i32)c->slot);
+    }
+    g_Ed3DMotionPanels.listSeenMotion = m->motion;
+  }
+  Obj3Set *s = g_Obj3Sets[0];
+  if (s) {
+    sel->g_CurPartIndex = Within(sel->g_CurPartIndex, Kzo_ObjectCount(s));
+    s->motion = (i32)Within((u32)(s->motion < 0 ? 0 : s->motion), s->motionCount < OBJ3_MOTIONS ? s->motionCount : OBJ3_MOTIONS);
+  }
+  sel->g_BoneListDirty = 1;
+}
+
 void Ed3D_DocumentChanged(const HookCtx *c) {
   Ed3DPolyEditor.dlgRefresh = 1;   // the modelling dialog's counts
-  const Model3 *m = c->model;
-  // A layer or an undo step may have fewer groups than the one before.
-  if (m && c->sel->g_CurGroupIndex >= (u32)Clamp(m->groupCount)) c->sel->g_CurGroupIndex = 0;
+  FollowCurrent(c);
   s_Fill.followOnly = true;
   Ed3D_FillGroupList(c);
   Ed3D_FillGroupDisplayCombo(c);
@@ -279,6 +314,8 @@ void Ed3D_DocumentChanged(const HookCtx *c) {
 
 void Ed3D_RefreshLists(const HookCtx *c) {
   Ed3DPolyEditor.dlgRefresh = 1;
+  // The lists select the current bone: one past the model's bones falls back to its last.
+  if (c->model) c->sel->g_CurBoneIndex = Within(c->sel->g_CurBoneIndex, Model3_BoneCount(c->model));
   c->sel->g_BoneListDirty = 1;
   Ed3D_FillObjMotionList();
   Ed3D_FillPolygonList(c);

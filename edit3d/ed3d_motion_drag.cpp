@@ -282,6 +282,9 @@ bool Ed3D_MotionBoneScreenView0(const HookCtx *c, i32 b, f32 out[2]) {
 void Ed3D_MotionRButtonUp(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   Model3 *m = c->model;
+  // With both buttons held the shell swallows the first release: when that was the left one,
+  // this release ends the drag and records its step.
+  if (g_Ed3DMotion.dragOpen) Ed3D_MotionLButtonUp(c);
   if (!m || c->view->kind != VIEW_MAIN || g_Shell.g_Playing == 1) return;
   const DragAnchor &press = c->mouse->g_MotionDragAnchor;
   if (x != press.x || y != press.y) return;   // moved: a drag, not a pick

@@ -204,9 +204,10 @@ static void ApplyFields(const HookCtx *c, i32 textureLine, const char fields[ED3
 // A turn button: the edited key turns, one step; nothing without a key.
 static void Turn(const HookCtx *c, i32 axis, f32 degrees, const char *label) {
   Ed3D_UpdateCurrentKeyIndex(c);
-  if (!Ed3D_EditedKey(c)) return;
+  // A turn by nothing (the W row's "<") changes no key and records no step.
+  if (!Ed3D_EditedKey(c) || degrees == 0.0f) return;
   if (axis >= 0) Ed3D_RotateEditedKey(c, axis, degrees);
-  else if (degrees != 0) Ed3D_TwistEditedKey(c, degrees);
+  else Ed3D_TwistEditedKey(c, degrees);
   AfterKeyEdit(c->slot, label);
 }
 
@@ -244,7 +245,8 @@ bool Ed3D_MotionDlgCommand(u32 id, i32 selection, const char fields[ED3D_FIELDS]
       e.dialogRefresh = 1;
       return true;
     case IDC_MOT_KEY_CREATE:
-      Ed3D_CreateBoneKey(c);
+      // A frame that has its key already, or no bone or group to key, records nothing.
+      if (!Ed3D_CreateBoneKey(c)) return true;
       Ed3D_MotionRefreshLists();
       AfterKeyEdit(c->slot, "キー 作成 ( モーション )");
       return true;

@@ -230,6 +230,9 @@ void Ed3D_PolyMButtonDown(const HookCtx *c) {
 void Ed3D_PolyRButtonUp(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   if (!c->model) return;
+  // With both buttons held the shell swallows the first release: when that was the left one,
+  // this release ends the drag and records its step.
+  if (g_Shell.g_EditedFlag) Undo_PushSlot(c->slot);
   // A click picks even with automatic picking off.
   if (x == c->mouse->g_PolyDragAnchor.x && y == c->mouse->g_PolyDragAnchor.y) Ed3D_PickUnderCursor(c);
   if (c->sel->g_PolyTool == POLY_TOOL_FREE && c->view->kind != VIEW_MAIN) c->sel->g_FreeCreateCount = 0;

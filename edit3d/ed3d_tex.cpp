@@ -323,6 +323,9 @@ void Ed3D_TexLButtonUp(const HookCtx *c) {
 
 void Ed3D_TexRButtonUp(const HookCtx *c) {
   i32 x = c->x, y = c->y;
+  // With both buttons held the shell swallows the first release: when that was the left one,
+  // this release ends the drag and records its step.
+  Ed3D_TexLButtonUp(c);
   // A click, not the end of a drag: the right-down anchor is where the button went down.
   if (c->mouse->g_PolyDragAnchor.x == x && c->mouse->g_PolyDragAnchor.y == y) Ed3D_PickUnderCursor(c);
 }

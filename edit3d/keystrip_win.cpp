@@ -21,6 +21,9 @@ static void Layout(const KeyStrip *k, HWND dlg, i32 w, i32 h) {
 
 static void Capture(const KeyStrip *k, HWND dlg, bool on) {
   const Ed3DStripMouse &s = *k->mouse;
+  // A press in the strip takes the keys from the sound combo: Delete then deletes the key
+  // just clicked.
+  if (on && GetFocus() != dlg) SetFocus(dlg);
   if (on) SetCapture(dlg);
   else if (!s.left && !s.middle && !s.right) ReleaseCapture();
 }
@@ -95,6 +98,9 @@ INT_PTR KeyStrip_DlgMessage(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam
     case WM_RBUTTONUP: s.right = 0; Capture(k, dlg, false); return TRUE;
     case WM_MBUTTONDOWN: KeyStrip_MiddleDown(k); Capture(k, dlg, true); return TRUE;
     case WM_MBUTTONUP: KeyStrip_MiddleUp(k); Capture(k, dlg, false); return TRUE;
+    // The press's SetFocus keeps the keys in the strip itself: the dialog's default handling
+    // would hand them on to the sound combo.
+    case WM_SETFOCUS: return TRUE;
     case WM_KEYDOWN:
       if (!k->deleteKey) break;   // not taken: it may run the refresh as any other message
       if (wParam == VK_DELETE) k->deleteKey();

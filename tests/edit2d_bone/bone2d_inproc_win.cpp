@@ -214,8 +214,8 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
       "{\"name\":\"b1\",\"parent\":0,\"rest\":[-60,0,0,1,1],\"bound\":{\"auto\":2,\"hand\":1}}",
       "{\"name\":\"b2\",\"parent\":0,\"rest\":[20,40,0,1,1],\"bound\":{\"auto\":2,\"hand\":0}}",
       "{\"name\":\"b3\",\"parent\":1,\"rest\":[0,60,0,1,1],\"bound\":{\"auto\":0,\"hand\":0}}",
-      // "しっぽ" in UTF-8
-      "{\"name\":\"\xe3\x81\x97\xe3\x81\xa3\xe3\x81\xbd\",\"parent\":2,\"rest\":",
+      // "しっぽ" in UTF-8, kept where it was drawn (the root's origin) under bone 2
+      "{\"name\":\"\xe3\x81\x97\xe3\x81\xa3\xe3\x81\xbd\",\"parent\":2,\"rest\":[-20,-40,0,1,1]",
       "\"bound\":{\"auto\":3,\"hand\":0}}",
   };
   for (const char *b : bones) EXPECT_NE(dump.find(b), std::string::npos) << b << "\n" << dump;

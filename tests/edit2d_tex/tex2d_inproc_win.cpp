@@ -130,11 +130,11 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   EXPECT_EQ(m->groups[0].mappingKind, ED2D_MAP_PER_FACE);
   EXPECT_EQ(m->uvs[m->polygons[1].corners[2].uv].u, 1.0f);
 
-  // A group added; the row changed back to group 0 selects its polygons again.
+  // A group added selects no face of group 0; the row changed back to it selects them again.
+  App_ForgetPolySelection();
   Drive_Command(groups, IDC_G2D_ADD);
   EXPECT_EQ(m->groupCount, 2);
   EXPECT_EQ(g_Sel.g_CurGroupIndex, 1u);
-  Drive_Command(groups, 0);   // the add's row: group 1 becomes the row selected last
   EXPECT_EQ(g_Sel.g_PolySelFaces[0], 0u);
   SendMessageA((HWND)g_Ed2D.groupList, LB_SETCARETINDEX, 0, 0);
   SendMessageA(groups, WM_COMMAND, MAKEWPARAM(IDC_2D_LIST, LBN_SELCHANGE), (LPARAM)g_Ed2D.groupList);

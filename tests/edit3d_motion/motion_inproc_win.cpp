@@ -257,6 +257,11 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   Drive_Command(motionDlg, IDC_MOT_ROT_X_UP);
   EXPECT_GT(fabsf(key->quat[1]), 0.05f);
   EXPECT_STREQ(h->steps[h->top].label, "回転Ｘ Up ( モーション )");
+  SetFocus(GetDlgItem(keyDlg, IDC_MKEY_SOUND));   // Delete after a click on that key deletes it
+  Drive_Click(keyDlg, WM_LBUTTONDOWN, WM_LBUTTONUP, 264, 28 + 21 + 10);
+  PostMessageA(GetFocus(), WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_TRUE(Drive_PumpUntil([&] { return KeyTrack_Find(&cur->bones[1].keys[0], 30) < 0; }, 2000));
+  ASSERT_TRUE(Drive_UndoButton(true));
 
   // "決定" with every field as the dialog shows it (three decimals) leaves the key's exact
   // values; one typed field is stored as typed and the others stay exact.

@@ -40,6 +40,8 @@
 #include "model/bone2.h"
 #include "model/kza.h"
 #include "model/kzb.h"
+#include "edit3d/ed3d_motion.h"
+#include "resources/edit3d_motion_ids.h"
 #include "model/obj2.h"
 #include "resources/edit2d_ids.h"
 #include "resources/edit3d_ids.h"
@@ -172,6 +174,27 @@ TEST(PanelsFollow, EveryPanelShowsTheOpenDocument) {
   ASSERT_TRUE(Drive_Alive(undoDlg));
   Drive_Command(undoDlg, IDC_UNDO_UNDO);
   EXPECT_EQ(WaitText(poly, IDC_POLY_UV_COUNT, Count(uvs3, 0)), Count(uvs3, 0)) << "after an undo";
+
+  // A bone and a motion made current with 追加 are gone again after アンドゥ: the panel shows what
+  // the model has, and an edit right after lands where it shows (in the saved file).
+  struct Row { const char *what; int mode; void *&panel; int no, name, apply, add; const char *shown, *saved; } const rows[] = {
+      {"bone", IDC_M3D_BONE, g_Ed3D.bonePanel, IDC_BONE_NO, IDC_BONE_NAME, IDC_BONE_APPLY, IDC_BONE_ADD, "ボーンNo.1", "},{\"name\":\"stroll\",\"parent\":0"},
+      {"motion", IDC_M3D_MOTION, g_Ed3DMotionPanels.listDlg, IDC_MLIST_NO, IDC_MLIST_NAME, IDC_MLIST_OK, IDC_MLIST_ADD, "No.  0", "\"motions\":[{\"name\":\"stroll\""},
+  };
+  for (const Row &r : rows) {
+    SCOPED_TRACE(r.what);
+    ASSERT_NE(Drive_Press3D(r.mode), (u32)SUB_3D_POLY);
+    for (int i = 0; i < 500 && g_AppShell.keyLatch; i++) Drive_Pump(1);   // one key message acts per pass
+    SendMessageA(g_Lib.mainWnd, WM_KEYUP, VK_F7, 0);   // 0.KZP: two bones, one motion
+    Drive_Command(r.panel, r.add);
+    Drive_UndoButton(true);
+    EXPECT_EQ(WaitText(r.panel, r.no, r.shown), r.shown);
+    SetDlgItemTextA((HWND)r.panel, r.name, "stroll");
+    Drive_Command(r.panel, r.apply);
+    std::string dump = Drive_ModelDump(Drive_SaveByMenu(IDM_KZP_SAVE, "miravel_follow_saved.KZP"));
+    EXPECT_NE(dump.find(r.saved), std::string::npos) << dump;
+  }
+  ASSERT_EQ(Drive_Press3D(IDC_M3D_POLY), (u32)SUB_3D_POLY);
 
   // Object motion: the lists follow a KZO open and F5.
   ASSERT_EQ(Drive_Press3D(IDC_M3D_OBJECT), (u32)SUB_3D_OBJMOTION);
