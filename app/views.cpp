@@ -118,6 +118,16 @@ bool View_MoreDue(const ViewChoiceInput *in, bool recording, u32 drawnSinceRest)
 }
 
 // [SECTION] refresh
+bool View_RedrawPending(void) {
+  u32 layout = View_CurrentLayout();
+  if (layout >= VIEW_LAYOUTS) return false;
+  for (i32 i = 0, n = LayoutCount(layout); i < n; i++) {
+    const ViewRecord *v = &g_Shell.g_Views[layout][i];
+    if (v->inUse == 1 && v->redraw == 1) return true;
+  }
+  return false;
+}
+
 void App_MarkAllRedraw(void) { App_MarkAllRedraw(View_CurrentLayout()); }
 
 void App_MarkAllRedraw(u32 layout) {

@@ -55,6 +55,9 @@ i32 View_ChooseDrawView(const ViewChoiceInput *in);
 // recording, which draw one view again and again while the others stay flagged.
 bool View_MoreDue(const ViewChoiceInput *in, bool recording, u32 drawnSinceRest);
 
+// Whether a view of the current layout in use waits to be drawn again.
+bool View_RedrawPending(void);
+
 // Flags every view of the current layout for redraw; also sets g_Shell.g_LayerDlgRefresh and the
 // sketch dialog's refresh flag.
 void App_MarkAllRedraw(void);
