@@ -136,5 +136,6 @@ void View_FitAll(void);
 // The same for the layout and the model of context c.
 void View_FitAll(const HookCtx *c);
 // The points a fit of model m uses for a view kind in a sub-mode, by the selection sel (x, y, z
-// triples, malloc'd; null when there are none). n receives the count.
-f32 *View_GatherFitPoints(const Model3 *m, const ShellSelection *sel, u32 subMode, u32 kind, u32 *n);
+// triples, malloc'd; null when there are none). n receives the count. With `posed` the main
+// view's points are the model's posed positions.
+f32 *View_GatherFitPoints(const Model3 *m, const ShellSelection *sel, u32 subMode, u32 kind, u32 *n, bool posed = false);
