@@ -89,6 +89,8 @@ struct ShellEntries {
   // suspended; the LB_GETSEL answer of a row (negative past the last row).
   bool (*list2DActive)(void);
   i32 (*list2DGetSel)(i32 row);
+  // False when the list's marks cannot have changed since the last ask (null: ask every pass).
+  bool (*list2DChanged)(void);
   // The 3D group panel's per-frame refresh.
   void (*refreshGroupDialog)(void);
   // The document of a scene family (effect, collision, movie) for the title: its file

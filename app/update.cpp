@@ -151,6 +151,7 @@ static u32 PreviewShadowMode(i32 option) { return option == 20 ? 2u : option == 
 void App_MirrorListSelection(void) {
   const ShellEntries &e = g_ShellEntries;
   if (!e.list2DActive || !e.list2DGetSel || !e.list2DActive()) return;
+  if (e.list2DChanged && !e.list2DChanged()) return;
   for (i32 i = 0; i < LIST_SEL_MIRROR; i++) {
     i32 r = e.list2DGetSel(i);
     g_Shell.g_ListSelMirror[i] = r < 0 ? 0u : (u32)r & 0xFFFFu;   // LB_ERR past the last row is not "selected"
@@ -185,13 +186,16 @@ void App_SetFrameCameraAndLights(void) {
 void App_FramePasses(void) {
   // Every edit, load, save and new document moves the revision: a 2D skin may have changed.
   static u32 s_SkinRevision;
-  if (g_Shell.g_DocRevision != s_SkinRevision) {
-    s_SkinRevision = g_Shell.g_DocRevision;
-    Bone2_ModelChanged();
-  }
+  bool edited = g_Shell.g_DocRevision != s_SkinRevision;
+  s_SkinRevision = g_Shell.g_DocRevision;
+  if (edited) Bone2_ModelChanged();
+  // A 3D model is posed again after an edit, or when a view is to show something changed
+  // (every change of what is drawn asks for a redraw); otherwise only a slot whose frame,
+  // motion or settings moved. An untouched program poses nothing.
+  if (edited || View_RedrawPending()) Object_PosesChanged();
   Obj2_UpdateAll();
   Bone2_SkinAll();
-  Object_UpdateFrame();
+  Object_UpdateChangedFrame();
   Kzo_UpdatePoses();
 }
 

@@ -118,6 +118,16 @@ bool View_MoreDue(const ViewChoiceInput *in, bool recording, u32 drawnSinceRest)
 }
 
 // [SECTION] refresh
+bool View_RedrawPending(void) {
+  u32 layout = View_CurrentLayout();
+  if (layout >= VIEW_LAYOUTS) return false;
+  for (i32 i = 0, n = LayoutCount(layout); i < n; i++) {
+    const ViewRecord *v = &g_Shell.g_Views[layout][i];
+    if (v->inUse == 1 && v->redraw == 1) return true;
+  }
+  return false;
+}
+
 void App_MarkAllRedraw(void) { App_MarkAllRedraw(View_CurrentLayout()); }
 
 void App_MarkAllRedraw(u32 layout) {
@@ -398,20 +408,21 @@ static u32 AddCorners(const Model3 *m, const u32 *faceFlags, bool posed, f32 *ou
   return n;
 }
 
-static u32 AddSelectedVertices(const Model3 *m, const u32 *vertFlags, f32 *out) {
+static u32 AddSelectedVertices(const Model3 *m, const u32 *vertFlags, bool posed, f32 *out) {
   u32 n = 0;
   i32 verts = ClampCount(m->positionCount, m->capPositions);
   if (verts > (i32)s_WorkVerts) verts = (i32)s_WorkVerts;
+  const Vec3 *src = posed ? m->posed : m->positions;
   for (i32 v = 0; v < verts; v++) {
     if (!vertFlags[v]) continue;
-    if (out) { out[n * 3] = m->positions[v].x; out[n * 3 + 1] = m->positions[v].y; out[n * 3 + 2] = m->positions[v].z; }
+    if (out) { out[n * 3] = src[v].x; out[n * 3 + 1] = src[v].y; out[n * 3 + 2] = src[v].z; }
     n++;
   }
   return n;
 }
 
-// Counts with out = null, then fills.
-static u32 CollectPoints(const Model3 *m, const ShellSelection *sel, int rule, f32 *out) {
+// Counts with out = null, then fills. Rule 0 takes the posed positions when `posed` is set.
+static u32 CollectPoints(const Model3 *m, const ShellSelection *sel, int rule, bool posed, f32 *out) {
   i32 verts = ClampCount(m->positionCount, m->capPositions);
   i32 polys = ClampCount(m->polygonCount, m->capPolygons);
   switch (rule) {
@@ -421,15 +432,16 @@ static u32 CollectPoints(const Model3 *m, const ShellSelection *sel, int rule, f
       bool byFaces = sel->g_PolySelectMode == 1;
       bool any = byFaces ? AnySelected(sel->g_PolySelFaces, polys < (i32)s_WorkFaces ? polys : (i32)s_WorkFaces)
                          : AnySelected(sel->g_PolySelVerts, verts < (i32)s_WorkVerts ? verts : (i32)s_WorkVerts);
-      if (any) return byFaces ? AddCorners(m, sel->g_PolySelFaces, false, out) : AddSelectedVertices(m, sel->g_PolySelVerts, out);
-      return AddCorners(m, nullptr, false, out);
+      posed = posed && rule == 0 && m->posed;
+      if (any) return byFaces ? AddCorners(m, sel->g_PolySelFaces, posed, out) : AddSelectedVertices(m, sel->g_PolySelVerts, posed, out);
+      return AddCorners(m, nullptr, posed, out);
     }
     case 2: return AddCorners(m, nullptr, false, out);
     default: return AddCorners(m, nullptr, m->posed != nullptr, out);
   }
 }
 
-f32 *View_GatherFitPoints(const Model3 *m, const ShellSelection *sel, u32 subMode, u32 kind, u32 *n) {
+f32 *View_GatherFitPoints(const Model3 *m, const ShellSelection *sel, u32 subMode, u32 kind, u32 *n, bool posed) {
   *n = 0;
   if (!m || !m->polygons || !m->positions) return nullptr;
   int rule;
@@ -439,19 +451,29 @@ f32 *View_GatherFitPoints(const Model3 *m, const ShellSelection *sel, u32 subMod
   else if (subMode == SUB_3D_BONE || subMode == SUB_3D_WEIGHT) rule = 2;
   else if (subMode == SUB_3D_MOTION) rule = 3;
   else return nullptr;   // orthographic views of other sub-modes are not fitted
-  u32 count = CollectPoints(m, sel, rule, nullptr);
+  u32 count = CollectPoints(m, sel, rule, posed, nullptr);
   if (count == 0) return nullptr;
   f32 *pts = (f32 *)malloc(sizeof(f32) * 3 * count);
   if (!pts) return nullptr;
-  *n = CollectPoints(m, sel, rule, pts);
+  *n = CollectPoints(m, sel, rule, posed, pts);
   return pts;
 }
 
 void View_Fit(const HookCtx *c) { View_FitView(c, c->view); }
 
+// The preview's main view draws the model in its pose: the fit takes the shape drawn, every
+// vertex skinned by the pose of this frame.
+static bool FitsPosedModel(const HookCtx *c, const ViewRecord *v) {
+  Model3 *m = c->model;
+  if (c->layout != FAMILY_PREVIEW || v->kind != VIEW_MAIN || !m || m->poseUpdate != 1 || !m->posed) return false;
+  Object_UpdateFrame();
+  Object_SkinModel((i32)c->slot);
+  return true;
+}
+
 void View_FitView(const HookCtx *c, ViewRecord *v) {
   u32 n = 0;
-  f32 *pts = View_GatherFitPoints(c->model, c->sel, c->layout, v->kind, &n);
+  f32 *pts = View_GatherFitPoints(c->model, c->sel, c->layout, v->kind, &n, FitsPosedModel(c, v));
   if (pts && v->kind == VIEW_MAIN) {
     f32 mn[3], mx[3];
     View_BoundsOfPoints(pts, n, mn, mx);

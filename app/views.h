@@ -55,6 +55,9 @@ i32 View_ChooseDrawView(const ViewChoiceInput *in);
 // recording, which draw one view again and again while the others stay flagged.
 bool View_MoreDue(const ViewChoiceInput *in, bool recording, u32 drawnSinceRest);
 
+// Whether a view of the current layout in use waits to be drawn again.
+bool View_RedrawPending(void);
+
 // Flags every view of the current layout for redraw; also sets g_Shell.g_LayerDlgRefresh and the
 // sketch dialog's refresh flag.
 void App_MarkAllRedraw(void);
@@ -133,5 +136,6 @@ void View_FitAll(void);
 // The same for the layout and the model of context c.
 void View_FitAll(const HookCtx *c);
 // The points a fit of model m uses for a view kind in a sub-mode, by the selection sel (x, y, z
-// triples, malloc'd; null when there are none). n receives the count.
-f32 *View_GatherFitPoints(const Model3 *m, const ShellSelection *sel, u32 subMode, u32 kind, u32 *n);
+// triples, malloc'd; null when there are none). n receives the count. With `posed` the main
+// view's points are the model's posed positions.
+f32 *View_GatherFitPoints(const Model3 *m, const ShellSelection *sel, u32 subMode, u32 kind, u32 *n, bool posed = false);

@@ -81,6 +81,7 @@ bool Widget_ListSelected(void *list, i32 line) { return g_Widget.listSelected &&
 void Widget_ListSelectOnly(void *list, i32 line) {
   if (g_Widget.listSelectOnly) g_Widget.listSelectOnly(list, line);
 }
+u32 Widget_ListMarksStamp(void *list) { return g_Widget.listMarksStamp && list ? g_Widget.listMarksStamp(list) : 0; }
 void Widget_TreeClear(void *tree) {
   if (g_Widget.treeClear) g_Widget.treeClear(tree);
 }

@@ -84,6 +84,9 @@ struct WidgetSeam {
   void (*setCaret)(void *list, i32 line);
   bool (*listSelected)(void *list, i32 line);    // a line of an extended-selection list marked
   void (*listSelectOnly)(void *list, i32 line);  // every line unmarked, then `line` (>= 0) marked
+  // A count that moves whenever the marks of a watched list may have changed (the list got
+  // input or a change of its lines or marks); the first ask starts watching `list`.
+  u32 (*listMarksStamp)(void *list);
   // [SECTION] tree views
   void (*treeClear)(void *tree);
   // Inserts `text` as the last child of `parent` (null: the root); the new item.
@@ -137,6 +140,8 @@ i32 Widget_ListCaret(void *list);
 void Widget_SetCaret(void *list, i32 line);
 bool Widget_ListSelected(void *list, i32 line);
 void Widget_ListSelectOnly(void *list, i32 line);
+// The list's marks stamp; 0 (unknown: read the marks) while the entry is empty or for no list.
+u32 Widget_ListMarksStamp(void *list);
 void Widget_TreeClear(void *tree);
 void *Widget_TreeInsert(void *tree, void *parent, const char *text);
 void Widget_TreeExpand(void *tree, void *item);

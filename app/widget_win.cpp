@@ -196,6 +196,44 @@ static void ListSelectOnly(void *list, i32 line) {
   if (line >= 0) SendMessageA((HWND)list, LB_SETSEL, TRUE, line);   // -1 would mark every line
 }
 
+// The marks stamp: a watched list's window procedure is wrapped, and every message that is
+// not a question (clicks, keys, marks and lines set) moves the stamp.
+static const char kMarksWatch[] = "MiravelMarksWatch";
+static u32 s_MarksStamp = 1;
+
+static bool AsksOnly(UINT msg) {
+  switch (msg) {
+    case LB_GETSEL: case LB_GETCURSEL: case LB_GETCOUNT: case LB_GETTEXT: case LB_GETTEXTLEN:
+    case LB_GETTOPINDEX: case LB_GETSELCOUNT: case LB_GETSELITEMS: case LB_GETITEMDATA: case LB_GETITEMRECT:
+    case LB_GETCARETINDEX: case LB_GETANCHORINDEX: case LB_GETITEMHEIGHT: case LB_GETHORIZONTALEXTENT:
+    case WM_PAINT: case WM_NCPAINT: case WM_ERASEBKGND: case WM_GETTEXT: case WM_GETTEXTLENGTH:
+    case WM_GETFONT: case WM_GETDLGCODE: case WM_NCHITTEST: case WM_SETCURSOR: case WM_GETOBJECT:
+      return true;
+    default: return false;
+  }
+}
+
+static LRESULT CALLBACK MarksWatchProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam) {
+  WNDPROC next = (WNDPROC)GetPropA(list, kMarksWatch);
+  if (!AsksOnly(msg) && ++s_MarksStamp == 0) s_MarksStamp = 1;
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(list, GWLP_WNDPROC, (LONG_PTR)next);
+    RemovePropA(list, kMarksWatch);
+  }
+  return next ? CallWindowProcA(next, list, msg, wParam, lParam) : DefWindowProcA(list, msg, wParam, lParam);
+}
+
+static u32 ListMarksStamp(void *list) {
+  HWND h = (HWND)list;
+  if (!IsWindow(h)) return 0;
+  if (!GetPropA(h, kMarksWatch)) {
+    SetPropA(h, kMarksWatch, (HANDLE)GetWindowLongPtrA(h, GWLP_WNDPROC));
+    SetWindowLongPtrA(h, GWLP_WNDPROC, (LONG_PTR)MarksWatchProc);
+    if (++s_MarksStamp == 0) s_MarksStamp = 1;
+  }
+  return s_MarksStamp;
+}
+
 // [SECTION] fields and modal boxes
 static u32 GetText(void *panel, u32 id, char *out, u32 size) {
   HWND item = panel ? GetDlgItem((HWND)panel, (int)id) : nullptr;
@@ -256,6 +294,7 @@ void Widget_InstallWin(void) {
   w.setCaret = SetCaret;
   w.listSelected = ListSelected;
   w.listSelectOnly = ListSelectOnly;
+  w.listMarksStamp = ListMarksStamp;
   w.treeClear = Panel_TreeClear;
   w.treeInsert = Panel_TreeInsert;
   w.treeExpand = Panel_TreeExpand;

@@ -38,7 +38,7 @@ static bool IsMember(HWND w) {
 // True when a visible member of the set lies below the main window in the window order.
 static bool AnyMemberBelow(HWND main) {
   for (HWND w = GetWindow(main, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
-    if (IsMember(w) && IsWindowVisible(w)) return true;
+    if ((IsMember(w) || w == g_WinOrder.under) && IsWindowVisible(w)) return true;
   return false;
 }
 
@@ -46,7 +46,9 @@ void WinOrder_RaiseAll(void) {
   WinOrder &o = g_WinOrder;
   if (o.raising) return;
   o.raising = true;
-  // The view windows first: the tool panels stay above them.
+  if (o.under && IsWindow(o.under) && IsWindowVisible(o.under))
+    SetWindowPos(o.under, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+  // The view windows next: the tool panels stay above them.
   for (int views = 1; views >= 0; views--)
     for (u32 i = 0; i < o.count; i++) {
       HWND w = o.windows[i];

@@ -18,6 +18,7 @@ struct WinOrder {
   u32 count;
   bool raising;       // set while the set is being raised: the order changes it makes are ours
   HWND main;          // the window the set is kept above
+  HWND under;         // kept above the main window too, but below every member (a playing video)
   UINT_PTR timer;     // the check of the order (every 100 ms while the main window lives)
   HWND windows[WINORDER_CAPACITY];
 };

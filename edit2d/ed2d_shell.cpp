@@ -359,9 +359,22 @@ static i32 MirrorGetSel(i32 row) {
   return list && Widget_ListSelected(list, row) ? 1 : 0;
 }
 
+// The marks are read again only when the list is another or its marks stamp moved.
+static bool MirrorChanged(void) {
+  static void *s_List;
+  static u32 s_Stamp;
+  void *list = Ed2D_SelectionList();
+  u32 stamp = Widget_ListMarksStamp(list);
+  bool changed = list != s_List || stamp == 0 || stamp != s_Stamp;
+  s_List = list;
+  s_Stamp = stamp;
+  return changed;
+}
+
 void Ed2D_InstallMirror(void) {
   g_ShellEntries.list2DActive = MirrorActive;
   g_ShellEntries.list2DGetSel = MirrorGetSel;
+  g_ShellEntries.list2DChanged = MirrorChanged;
 }
 
 // [SECTION] mapping

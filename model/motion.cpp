@@ -69,9 +69,10 @@ void Model3_ComputeRestMatrices(const Model3 *m, Mat4 rest[MODEL3_BONES]) {
       Mat_Translation(&rest[b], m->boneRest[b].pos[0], m->boneRest[b].pos[1], m->boneRest[b].pos[2]);
   }
   // A bone is chained only through a parent of lower index, which is final by then.
-  for (i32 p = 0; p < MODEL3_BONES; p++)
-    for (i32 c = p + 1; c < MODEL3_BONES; c++)
-      if (Model3_BoneParent(m, c) == p) Mat_Multiply(&rest[c], rest[c], rest[p]);
+  for (i32 c = 1; c < MODEL3_BONES; c++) {
+    i32 p = Model3_BoneParent(m, c);
+    if (p < c) Mat_Multiply(&rest[c], rest[c], rest[p]);
+  }
 }
 
 // [SECTION] Key indices

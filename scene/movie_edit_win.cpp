@@ -126,22 +126,30 @@ static void VideoClose(void) {
   HWND w = (HWND)g_MovieEditor.video;
   g_MovieEditor.video = nullptr;
   if (!w) return;
+  if (g_WinOrder.under == w) g_WinOrder.under = nullptr;
   SendMessageA(w, MCI_STOP, 0, 0);
   DestroyWindow(w);
 }
 
-// A video plays in the main window's client area at its top left, as large as the back
-// buffer (the library draws nothing meanwhile): the tool windows and the views stay above it
-// and take clicks. It is disabled, so a click on it goes to the main window.
+// A video plays over the main window's client area from its top left, as large as the back
+// buffer (the library draws nothing meanwhile). It is a window of its own, owned by the main
+// window, since the main window's drawing surface covers its child windows; it lies right
+// above the main window, so the tool windows and the views stay above it and take clicks. It
+// is disabled and never activated: the keys still go to the main window.
 static void PutVideo(HWND w, i32 width, i32 height) {
-  SetWindowPos(w, HWND_TOP, 0, 0, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  POINT origin = {0, 0};
+  ClientToScreen((HWND)g_Lib.mainWnd, &origin);
+  SetWindowPos(w, nullptr, origin.x, origin.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  g_WinOrder.under = w;
+  WinOrder_RaiseAll();
 }
 
 // The window is made hidden; music plays in it without ever being shown. A file the device
 // cannot open or play (no device, a damaged or missing file) leaves no window.
 static bool VideoOpen(const char *path, bool video) {
+  DWORD kind = video ? WS_POPUP | WS_DISABLED : WS_CHILD;
   HWND w = MCIWndCreateA((HWND)g_Lib.mainWnd, GetModuleHandleA(nullptr),
-                         WS_CHILD | MCIWNDF_NOPLAYBAR | MCIWNDF_NOMENU | MCIWNDF_NOTIFYMODE | MCIWNDF_NOERRORDLG,
+                         kind | MCIWNDF_NOPLAYBAR | MCIWNDF_NOMENU | MCIWNDF_NOTIFYMODE | MCIWNDF_NOERRORDLG,
                          nullptr);
   if (!w) return false;
   ShowWindow(w, SW_HIDE);
@@ -151,13 +159,7 @@ static bool VideoOpen(const char *path, bool video) {
     return false;
   }
   // A video is in place before it starts, so that its first frame shows.
-  if (video) {
-    // The frames the library presents meanwhile leave the video's place alone.
-    HWND main = (HWND)g_Lib.mainWnd;
-    SetWindowLongA(main, GWL_STYLE, GetWindowLongA(main, GWL_STYLE) | WS_CLIPCHILDREN);
-    EnableWindow(w, FALSE);
-    PutVideo(w, g_Lib.screenWidth, g_Lib.screenHeight);
-  }
+  if (video) PutVideo(w, g_Lib.screenWidth, g_Lib.screenHeight);
   if (SendMessageA(w, MCI_PLAY, 0, 0) != 0) {
     DestroyWindow(w);
     return false;

@@ -126,13 +126,14 @@ static void EvalSlotPose(i32 slot) {
     Quat_ToMatrix(&pose->accumRot[b], q.x, q.y, q.z, q.w);
     pose->accumQuat[b] = q;
   }
-  // A parent's rotation enters only the accumulated rotations, chained through lower parents.
-  for (i32 p = 0; p < MODEL3_BONES; p++)
-    for (i32 c = p + 1; c < count; c++) {
-      if (Model3_BoneParent(m, c) != p) continue;
-      Mat_Multiply(&pose->accumRot[c], pose->accumRot[c], pose->accumRot[p]);
-      Quat_MulInPlace(&pose->accumQuat[c], pose->accumQuat[p]);
-    }
+  // A parent's rotation enters only the accumulated rotations, chained through lower parents:
+  // in index order a lower parent is final when its child comes.
+  for (i32 c = 1; c < count; c++) {
+    i32 p = Model3_BoneParent(m, c);
+    if (p >= c) continue;
+    Mat_Multiply(&pose->accumRot[c], pose->accumRot[c], pose->accumRot[p]);
+    Quat_MulInPlace(&pose->accumQuat[c], pose->accumQuat[p]);
+  }
 }
 
 void Model3_EvalPoseMatrices(void) {
@@ -398,6 +399,58 @@ static void DeformSlot(i32 slot) {
   }
 }
 
+// [SECTION] What each slot's pose was made from
+//
+// A slot's matrices and deformed arrays depend on its model's document (bones, keys,
+// vertices, bindings), its frame and motion and the settings the deformation reads. The
+// frame, motion and settings are compared here; a change of the document is announced by
+// Object_PosesChanged, and a slot whose render data is rebuilt is posed again too (its device
+// buffers are new).
+struct PoseStamp {
+  const Model3 *model;
+  const ModelPose *pose;
+  u32 revision;
+  i32 frame, motion, boneCount;
+  u32 renderMode, poseUpdate, normalUpdate, lighting;
+  bool posedArrays;
+};
+
+static PoseStamp s_PoseStamps[MODEL3_SLOTS];
+static u32 s_PoseRevision = 1;   // 0 in a stamp: never posed
+
+void Object_PosesChanged(void) {
+  if (++s_PoseRevision == 0) s_PoseRevision = 1;
+}
+
+static PoseStamp StampOf(i32 slot) {
+  const Model3 *m = g_Model3Slots[slot];
+  PoseStamp t = {m, g_ModelPoses[slot], s_PoseRevision, m->frame, m->motion, m->boneCount,
+                 m->renderMode, m->poseUpdate, m->normalUpdate, m->lighting, Object_NeedsPosedArrays(m)};
+  return t;
+}
+
+static bool SameStamp(const PoseStamp &a, const PoseStamp &b) {
+  return a.model == b.model && a.pose == b.pose && a.revision == b.revision && a.frame == b.frame &&
+         a.motion == b.motion && a.boneCount == b.boneCount && a.renderMode == b.renderMode &&
+         a.poseUpdate == b.poseUpdate && a.normalUpdate == b.normalUpdate && a.lighting == b.lighting &&
+         a.posedArrays == b.posedArrays;
+}
+
+static void RebuildChangedMeshes(void) {
+  for (i32 s = 0; s < MODEL3_SLOTS; s++)
+    if (g_Model3Slots[s] && g_Model3Slots[s]->changed == 1) s_PoseStamps[s].revision = 0;
+  if (g_LibHooks.rebuildModelMeshes) g_LibHooks.rebuildModelMeshes();
+}
+
+// Rest and posed matrices of one slot, then its deformation.
+static void PoseSlot(i32 s) {
+  Model3 *m = g_Model3Slots[s];
+  Model3_ComputeRestMatrices(m, g_ModelPoses[s]->rest);
+  EvalSlotPose(s);
+  if (m->poseUpdate == 1) DeformSlot(s);
+  s_PoseStamps[s] = StampOf(s);
+}
+
 void Object_UpdateFrame(void) {
   if (g_FrameOutputSuppressed) return;   // screen output off: no pose pass
   if (g_LibHooks.rebuildModelMeshes) g_LibHooks.rebuildModelMeshes();
@@ -406,7 +459,22 @@ void Object_UpdateFrame(void) {
   for (i32 n = 0; n < SCENE_OBJECTS; n++) Object_UpdateWorldMatrix(n);
   for (i32 s = 0; s < MODEL3_SLOTS; s++) {
     Model3 *m = g_Model3Slots[s];
-    if (m && g_ModelPoses[s] && m->poseUpdate == 1) DeformSlot(s);
+    if (!m || !g_ModelPoses[s]) continue;
+    if (m->poseUpdate == 1) DeformSlot(s);
+    s_PoseStamps[s] = StampOf(s);
+  }
+}
+
+void Object_UpdateChangedFrame(void) {
+  if (g_FrameOutputSuppressed) {
+    Object_PosesChanged();   // whatever changes meanwhile is posed when output resumes
+    return;
+  }
+  RebuildChangedMeshes();
+  for (i32 n = 0; n < SCENE_OBJECTS; n++) Object_UpdateWorldMatrix(n);
+  for (i32 s = 0; s < MODEL3_SLOTS; s++) {
+    if (!g_Model3Slots[s] || !g_ModelPoses[s]) continue;
+    if (!SameStamp(s_PoseStamps[s], StampOf(s))) PoseSlot(s);
   }
 }
 

@@ -49,6 +49,13 @@ void Object_SkinModel(i32 slot);
 
 // The per-frame model pass (nothing while screen output is suppressed).
 void Object_UpdateFrame(void);
+// The same pass for the slots whose pose may differ from the one last made: those whose
+// model, frame, motion, bone count or deformation settings changed, whose render data was
+// rebuilt, and every slot after Object_PosesChanged.
+void Object_UpdateChangedFrame(void);
+// Models may have been edited, loaded or undone: the next Object_UpdateChangedFrame poses
+// every slot again.
+void Object_PosesChanged(void);
 // Advances a 3D model's play state by `step` frames (wrapping at the motion's length and
 // setting the motion-ended flag), updating the key indices.
 void Object_AdvanceModelFrame(i32 slot, f32 step);

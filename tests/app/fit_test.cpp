@@ -11,6 +11,7 @@
 #include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "model/keytrack.h"
 #include "lib/framework/view_record.h"
 #include "model/model3.h"
 #include "shell_fixture.h"
@@ -239,6 +240,18 @@ TEST(ViewFit, FitCommandOnModels) {
   EXPECT_FLOAT_EQ(g_Shell.g_Views[14][1].panX, 2.0f);
   g_Sel.g_PolySelFaces[0] = 0;
   g_Shell.g_ActiveView = 0;
+  // The preview fits the model as drawn, posed: bone 1 holds every vertex 100 along x.
+  BoneKey3 key;
+  BoneKey3_Identity(&key, 0);
+  key.pos[0] = 100.0f;
+  ASSERT_TRUE(Model3_EnsureKeyTable(m, 1) && KeyTrack_Insert(&m->bones[1].keys[m->motion], &key) >= 0);
+  for (i32 i = 0; i < m->positionCount; i++) m->bindings[i] = {1, 1, 1.0f, 0};
+  m->boneCount = 2;
+  m->poseUpdate = 1;
+  g_Shell.g_EditFamily = g_Shell.g_EditSubMode = FAMILY_PREVIEW;
+  g_Shell.g_Views[0][0] = g_Shell.g_Views[14][0];
+  View_Fit(Hook_Now());
+  EXPECT_EQ(m->bboxMax[0], 114.0f);
   Model3_FreeSlot(0);
 }
 

@@ -64,6 +64,7 @@ void ClearFrameEntries() {
   g_ShellEntries.ed3dListTopIndex = nullptr;
   g_ShellEntries.list2DActive = nullptr;
   g_ShellEntries.list2DGetSel = nullptr;
+  g_ShellEntries.list2DChanged = nullptr;
   g_ShellEntries.refreshGroupDialog = nullptr;
   g_ShellEntries.sceneDocument = nullptr;
 }

@@ -277,6 +277,31 @@ TEST_F(ObjectsTest, WholeModelSkinningMatchesTheScalarFormulaBitForBit) {
   }
 }
 
+// The idle loop's pass poses a slot again after each kind of change and never without one.
+TEST_F(ObjectsTest, ChangedFramePassPosesAgainOnlyAfterAChange) {
+  TwoBones();
+  i32 v = AddVertex(1, 0, 1, 1, 2, 1.0f);
+  void (*const kChanges[])(Model3 *) = {
+      [](Model3 *) { Object_PosesChanged(); },                          // an edit, load or undo
+      [](Model3 *m) { m->frame = 1; },
+      [](Model3 *m) { m->motion = 1; }, [](Model3 *m) { m->boneCount = 4; },
+      [](Model3 *m) { m->changed = 1; },                                // render data rebuilt
+      [](Model3 *m) { m->renderMode = 1; }};
+  Object_UpdateChangedFrame();
+  f32 x = 1;
+  for (auto change : kChanges) {
+    SCOPED_TRACE(x);
+    f32 before = m->posed[v].x;
+    m->positions[v].x = x += 10;   // not announced
+    Object_UpdateChangedFrame();
+    EXPECT_EQ(m->posed[v].x, before);
+    change(m);
+    Object_UpdateChangedFrame();
+    EXPECT_NE(m->posed[v].x, before);
+    m->changed = 0;   // as the rebuild leaves it
+  }
+}
+
 TEST_F(ObjectsTest, ChildRotationsAccumulateDownTheChain) {
   f32 s = sqrtf(0.5f);
   m->boneCount = 3;
