@@ -75,12 +75,11 @@ const Replacing kReplacing[] = {
     {"layer 2 Esc", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_LAYER2, BY_EXIT, VK_ESCAPE, nullptr, IDC_LAYER_2, "（レイヤー 2）"},
     {"layer 1 visit", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_MODEL3, BY_FAMILY, IDC_EDIT_2D_MODEL, nullptr, IDC_LAYER_1, "0.KZP"},
     {"KZM open", IDC_EDIT_3D_MODEL, IDC_M3D_MOTION, DOC_SOUNDS1, BY_MENU, IDM_KZM_OPEN, nullptr, 0, "効果音「"},
-    {"KZM by KZP open", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_SOUNDS1, BY_MENU, IDM_KZP_OPEN, nullptr, IDC_LAYER_1, "効果音"},
     {"KZM by F7", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_SOUNDS1, BY_KEY, VK_F7, nullptr, IDC_LAYER_1, "効果音"},
     {"KZM visit", IDC_EDIT_3D_MODEL, IDC_M3D_MOTION, DOC_SOUNDS1, BY_FAMILY, IDC_EDIT_PREVIEW, nullptr, 0, "効果音「0.KZM」"},
     {"KZM Esc", IDC_EDIT_3D_MODEL, IDC_M3D_MOTION, DOC_SOUNDS1, BY_EXIT, VK_ESCAPE, nullptr, 0, "３Ｄモデルの効果音"},
     {"objects visit", IDC_EDIT_3D_MODEL, IDC_M3D_OBJECT, DOC_OBJ3, BY_FAMILY, IDC_EDIT_2D_MODEL, nullptr, 0, "オブジェクト"},
-    {"objects Esc", IDC_EDIT_3D_MODEL, IDC_M3D_OBJECT, DOC_OBJ3, BY_EXIT, SC_CLOSE, nullptr, 0, "３Ｄオブジェクト"},
+    {"objects close box", IDC_EDIT_3D_MODEL, IDC_M3D_OBJECT, DOC_OBJ3, BY_EXIT, SC_CLOSE, nullptr, 0, "３Ｄオブジェクト"},
 };
 
 u32 FamilyOfButton(int button) {
@@ -102,14 +101,12 @@ void Reach(const Replacing &r) {
   Guard_PumpIdle(3);
 }
 
-// Nothing of the 3D editor's documents is drawn: the main view is the same once every layer
-// and the object set are freed by hand.
+// Nothing of the 3D editor's documents is drawn: freeing every layer and the set changes no pixel.
 bool Nothing3DDrawn() {
-  bool same = Drive_CaptureMain();
-  std::vector<unsigned> shown = g_DriveShot.pixels;
+  std::vector<unsigned> shown = Drive_CaptureMain() ? g_DriveShot.pixels : std::vector<unsigned>();
   for (i32 s = 0; s < 10; s++) Model3_FreeSlot(s);
   Kzo_FreeSet(0);
-  same = same && Drive_CaptureMain() && g_DriveShot.pixels == shown;
+  bool same = Drive_CaptureMain() && g_DriveShot.pixels == shown;
   App_NewModelInSlot0();
   Drive_CaptureEnd();
   return same;
@@ -121,10 +118,7 @@ void RunCommand(const Replacing &r) {
     case BY_PANEL: Drive_Command(r.panel(), r.id); break;
     case BY_KEY: Guard_Key((UINT)r.id); break;
     case BY_FAMILY: Drive_Command(g_EditDlg.window, r.id); break;
-    case BY_EXIT:
-      if (r.id == VK_ESCAPE) Guard_Key(VK_ESCAPE);
-      else SendMessageA(g_Lib.mainWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-      break;
+    case BY_EXIT: r.id == VK_ESCAPE ? Guard_Key(VK_ESCAPE) : (void)SendMessageA(g_Lib.mainWnd, WM_SYSCOMMAND, SC_CLOSE, 0); break;
   }
   Guard_PumpIdle(3);
 }
@@ -199,10 +193,7 @@ TEST(Replace, EveryReplacingCommandAsksAndNoKeepsTheDocument) {
     EXPECT_TRUE(Doc_IsChanged(r.kind)) << r.name;
     EXPECT_EQ(Snapshot(r.kind), before) << r.name;
     EXPECT_EQ(g_Shell.g_EditFamily, FamilyOfButton(r.familyButton)) << r.name;
-    if (r.how == BY_EXIT) {
-      Doc_ClearChanged(r.kind);
-      continue;
-    }
+    if (r.how == BY_EXIT) { Doc_ClearChanged(r.kind); continue; }   // "はい" would end the program
 
     // "はい": the command runs (an open shows its dialog, here cancelled).
     g_GuardBoxes.clear();
