@@ -14,6 +14,11 @@ bool Discard_Ask(u32 kind);
 // Discard_Ask with the kind's full name ("２Ｄボーンモデル") when fullName: the question of a
 // step that frees a document of another family than the one it is made in.
 bool Discard_AskNamed(u32 kind, bool fullName);
+// Discard_Ask for 3D editor layer `slot` and then for its model's sound list: a command that
+// replaces the layer's model (a read into it, 新規作成, a quick load) replaces both; and
+// Doc_Replaced for both once it did.
+bool Discard_AskLayer(u32 slot);
+void Discard_LayerReplaced(u32 slot);
 // The exit question: "終了しても、よろしいですか？", and before it, when documents have
 // changed, one line naming each (kind and file name, where it has one).
 void Discard_ExitQuestion(char *out, size_t size);

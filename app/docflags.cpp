@@ -2,6 +2,7 @@
 #include "app/docflags.h"
 
 #include "app/family.h"
+#include "app/shell_sel.h"
 #include "app/shell_view.h"
 
 // Kinds whose replacement the user agreed to since their last edit; replacements of a changed
@@ -10,14 +11,37 @@ static u8 s_ReplaceAllowed[DOC_KINDS];
 static u32 s_UnaskedReplaces;
 
 
+enum { LAYERS = 10 };
+
+u32 Doc_LayerKind(u32 slot) {
+  if (slot >= LAYERS) return DOC_NONE;
+  return slot == 0 ? (u32)DOC_MODEL3 : DOC_LAYER2 + slot - 1;
+}
+
+u32 Doc_SoundKind(u32 slot) { return slot < LAYERS ? DOC_SOUNDS1 + slot : (u32)DOC_NONE; }
+
+i32 Doc_LayerSlot(u32 kind) {
+  if (kind == DOC_MODEL3) return 0;
+  if (kind >= DOC_LAYER2 && kind < DOC_SOUNDS1) return (i32)(kind - DOC_LAYER2 + 1);
+  if (kind >= DOC_SOUNDS1 && kind < DOC_KINDS) return (i32)(kind - DOC_SOUNDS1);
+  return -1;
+}
+
+// The 3D editor marks its model as DOC_MODEL3: the layer it edits is the current one (a slot
+// that is no layer, the collision family's background model, stays DOC_MODEL3).
+static u32 EditedKind(u32 kind) {
+  if (kind != DOC_MODEL3 || g_Sel.g_CurSlot >= LAYERS) return kind;
+  return Doc_LayerKind(g_Sel.g_CurSlot);
+}
+
 void Doc_MarkEdited(u32 kind) {
   g_Shell.g_EditedFlag = 1;
-  g_Shell.g_DocRevision++;
-  if (kind < DOC_KINDS) g_Shell.g_DocChanged[kind] = 1, s_ReplaceAllowed[kind] = 0;
+  Doc_MarkChanged(kind);
 }
 
 void Doc_MarkChanged(u32 kind) {
   g_Shell.g_DocRevision++;
+  kind = EditedKind(kind);
   if (kind < DOC_KINDS) g_Shell.g_DocChanged[kind] = 1, s_ReplaceAllowed[kind] = 0;
 }
 

@@ -15,11 +15,19 @@
 // it with the count it saw last and, when it moved, lets the family's panels show the
 // document again (FamilyHooks::documentChanged), whichever window made the change.
 
+// The document kind of 3D editor layer `slot` (model slots 0..9; DOC_MODEL3 for layer 1) and
+// of its model's sound list; DOC_NONE for a slot that is no layer. Doc_LayerSlot is the
+// layer a kind of either belongs to, -1 for the other kinds.
+u32 Doc_LayerKind(u32 slot);
+u32 Doc_SoundKind(u32 slot);
+i32 Doc_LayerSlot(u32 kind);
+
 // An edit of a document of this kind: the edited flag and the kind's changed flag are set.
+// DOC_MODEL3 here means the model the 3D editor edits: the current layer's kind.
 void Doc_MarkEdited(u32 kind);
 // The document of this kind now differs from what was loaded, saved or made, without an edit
 // of its own (an undo, a redo, a jump in the undo list): only the changed flag is set, so no
-// undo step is recorded for it.
+// undo step is recorded for it. DOC_MODEL3 means the current layer, as for Doc_MarkEdited.
 void Doc_MarkChanged(u32 kind);
 // The label of the next undo step (the 3D undo history records it; the 2D editors write it
 // too, where no step consumes it).

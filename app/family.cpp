@@ -174,8 +174,11 @@ void App_LeaveFamily(void) {
 // drops on leaving, and every one the family being entered drops on entering (the movie,
 // collision and program families start by freeing every model of every family).
 #define DOC_BIT(k) (1u << (k))
+static_assert(DOC_KINDS <= 32, "a switch's kinds are bits of one word");
 enum : u32 {
-  DOCS_3D = DOC_BIT(DOC_MODEL3) | DOC_BIT(DOC_OBJ3),
+  DOCS_LAYERS = DOC_BIT(DOC_MODEL3) | (DOC_BIT(DOC_LAYER2 + 9) - DOC_BIT(DOC_LAYER2)) |   // layers 2..10
+                (DOC_BIT(DOC_SOUNDS1 + 10) - DOC_BIT(DOC_SOUNDS1)),                       // their sound lists
+  DOCS_3D = DOCS_LAYERS | DOC_BIT(DOC_OBJ3),
   DOCS_MODELS = DOCS_3D | DOC_BIT(DOC_BONE2) | DOC_BIT(DOC_OBJ2),
 };
 struct FamilyFrees {
@@ -202,8 +205,9 @@ static const FamilyFrees *FreesOf(u32 family) {
 
 // The family whose own document a kind is: its question keeps the short name there.
 static u32 HomeFamily(u32 kind) {
+  if (Doc_LayerSlot(kind) >= 0) return FAMILY_3D_MODEL;
   switch (kind) {
-    case DOC_MODEL3: case DOC_OBJ3: return FAMILY_3D_MODEL;
+    case DOC_OBJ3: return FAMILY_3D_MODEL;
     case DOC_BONE2: case DOC_OBJ2: return FAMILY_2D_MODEL;
     case DOC_MOVIE: return FAMILY_MOVIE;
     case DOC_COLLISION: return FAMILY_COLLISION;
@@ -223,26 +227,37 @@ u32 Family_SwitchFrees(u32 from, u32 subMode, u32 to) {
 
 // Before a switch frees a document changed since it was loaded, saved or made (of whatever
 // family), the user is asked; "いいえ" to any question keeps everything and no switch
-// happens. (Not the edited flag: every recorded undo step clears that one.)
-static bool MayDiscardEditedDocuments(u32 to) {
+// happens. (Not the edited flag: every recorded undo step clears that one.) What the switch
+// frees is then given up: the next entry replaces it without asking again. The kinds it
+// gives up are put in *givenUp.
+static bool MayDiscardEditedDocuments(u32 to, u32 *givenUp) {
   u32 mask = Family_SwitchFrees(g_Shell.g_EditFamily, g_Shell.g_EditSubMode, to);
-  bool model3GivenUp = g_Shell.g_EditFamily == FAMILY_3D_MODEL && (mask & DOC_BIT(DOC_MODEL3)) && Doc_IsChanged(DOC_MODEL3);
+  *givenUp = mask;
   for (u32 k = 0; k < DOC_KINDS; k++) {
     if (!(mask & DOC_BIT(k)) || !Doc_IsChanged(k)) continue;
     if (!Discard_AskNamed(k, HomeFamily(k) != g_Shell.g_EditFamily)) return false;
   }
   for (u32 k = 0; k < DOC_KINDS; k++)
-    if (mask & DOC_BIT(k)) Doc_ClearChanged(k);   // given up: the next entry replaces it without asking again
-  // The 3D model given up is gone at once: the families entered next draw slot 0's model.
-  if (model3GivenUp) App_NewModelInSlot0();
+    if (mask & DOC_BIT(k)) Doc_ClearChanged(k);
   return true;
+}
+
+// The 3D editor's documents given up are gone at once, whether they had changed or not: the
+// families entered next draw only their own. Every layer is emptied (slot 0 keeps an empty
+// model, which the preview shows) and object set 0 is freed with its objects' models.
+static void FreeGivenUp(u32 givenUp) {
+  if (!(givenUp & DOCS_3D)) return;
+  for (u32 slot = 1; slot < 10; slot++) Model3_FreeSlot((i32)slot);
+  App_NewModelInSlot0();
+  Kzo_FreeSet(0);
 }
 
 static void Start3DFamily(void) {
   g_Shell.g_EditFamily = FAMILY_3D_MODEL;
   g_Shell.g_EditSubMode = SUB_3D_POLY;
   App_NewModelInSlot0();
-  Doc_ClearChanged(DOC_MODEL3);
+  for (u32 k = 0; k < DOC_KINDS; k++)
+    if (DOCS_LAYERS & DOC_BIT(k)) Doc_ClearChanged(k);
   if (g_ShellSeam.undoResetAll) g_ShellSeam.undoResetAll();
   if (g_ShellSeam.undoPush) g_ShellSeam.undoPush("３Ｄモデル編集");
   g_Shell.g_EditedFlag = 0;
@@ -259,9 +274,11 @@ static void Start3DFamily(void) {
 void App_SwitchTo3DFamily(void) {
   // Choosing the 3D editor while in it would empty slot 0 and the undo history for nothing.
   if (g_Shell.g_EditFamily == FAMILY_3D_MODEL) return;
-  if (!MayDiscardEditedDocuments(FAMILY_3D_MODEL)) { g_Shell.g_EditDlgRefresh = 1; return; }
+  u32 givenUp;
+  if (!MayDiscardEditedDocuments(FAMILY_3D_MODEL, &givenUp)) { g_Shell.g_EditDlgRefresh = 1; return; }
   g_Shell.g_PrevEditFamily = g_Shell.g_EditFamily;
   App_LeaveFamily();
+  FreeGivenUp(givenUp);
   Start3DFamily();
 }
 
@@ -269,10 +286,12 @@ void App_SwitchFamily(u32 family) {
   if (family == g_Shell.g_EditFamily) return;
   if (family == FAMILY_3D_MODEL) { App_SwitchTo3DFamily(); return; }
   if (!Family_IsKnown(family)) return;
-  if (!MayDiscardEditedDocuments(family)) { g_Shell.g_EditDlgRefresh = 1; return; }
+  u32 givenUp;
+  if (!MayDiscardEditedDocuments(family, &givenUp)) { g_Shell.g_EditDlgRefresh = 1; return; }
   g_Shell.g_PrevEditFamily = g_Shell.g_EditFamily;
   g_Shell.g_PrevEditSubMode = g_Shell.g_EditSubMode;
   App_LeaveFamily();
+  FreeGivenUp(givenUp);
   g_Shell.g_EditFamily = family;
   g_Shell.g_EditSubMode = Family_DefaultLayout(family);
   App_EnterFamily();

@@ -164,7 +164,7 @@ void FileMenu_LoadKzp(const char *name) {
     ClearSelections(m);
     View_FitAll();
     ExpandAllBones(m);
-    Doc_Replaced(DOC_MODEL3);
+    Discard_LayerReplaced(0);
     ReportMissingTextures(0);
   }
   char label[FILEMENU_NAME];
@@ -227,7 +227,7 @@ static void OpenForeign(const char *ext, const char *title, SlotReader read) {
     g_ModelAllocArrays = 0;   // the request never outlives this read
     if (ok && Current_Model3()) {
       g_Sel.g_CurBoneIndex = 0;
-      Doc_Replaced(DOC_MODEL3);
+      Discard_LayerReplaced(0);
       ReportMissingTextures(0);
       PushRead(name);
     }
@@ -246,7 +246,7 @@ static void OpenKzm(void) {
   const char *name = AskOpen("KZM", "読み込む KZM ファイルを選択して下さい");
   ModelResult res = {};
   if (name[0] && Kzm_Read((i32)g_Sel.g_CurSlot, name, &res) > 0) {
-    Doc_Replaced(DOC_MODEL3);
+    Discard_LayerReplaced(g_Sel.g_CurSlot);   // its motion list and sounds are the file's
     PushRead(name);
   }
   Seam_ShowResult(&res);
@@ -428,13 +428,15 @@ static void SaveKzp(void) {
     Model3_SetText(&m->fileName, name);
     if (g_ShellSeam.undoFileSaved) g_ShellSeam.undoFileSaved(old, name);
   }
-  SaveDone(ok, DOC_MODEL3);
+  // The layer's file holds no sound list: a changed one stays to be saved as a KZM.
+  SaveDone(ok, Doc_LayerKind(g_Sel.g_CurSlot));
 }
 
 static void SaveKzm(void) {
   Model3 *m = CurrentModel();
   if (!HasDataOrSay(m != nullptr)) return;
-  SaveDone(WriteSlot("KZM", ModelFileName(m), Kzm_Write, g_Sel.g_CurSlot) != nullptr, DOC_MODEL3);
+  // A KZM holds the motion list and the sounds, not the model: the layer stays as changed as it was.
+  SaveDone(WriteSlot("KZM", ModelFileName(m), Kzm_Write, g_Sel.g_CurSlot) != nullptr, Doc_SoundKind(g_Sel.g_CurSlot));
 }
 
 static void SaveKzo(void) {
@@ -494,7 +496,7 @@ static void SaveX(void) { SaveExport("X", XFile_Export); }
 static void New3D(void) {
   if (InPolySubMode()) g_ModelAllocArrays = 1;
   bool made = Model3_Init(0) != nullptr;
-  if (made) Doc_Replaced(DOC_MODEL3);
+  if (made) Discard_LayerReplaced(0);
   g_ModelAllocArrays = 0;
   // The new model is layer 0's step: an undo goes back to the model it replaced.
   if (made && g_Sel.g_CurSlot == 0 && g_ShellSeam.undoPush) g_ShellSeam.undoPush("新規作成");
@@ -518,7 +520,7 @@ static const FileCommand kCommands[] = {
   {IDM_ROK_OPEN, FILECMD_OPEN, DOC_MODEL3, "ROK", "読み込む ROK ファイルを選択して下さい", OpenRok},
   {IDM_DXF_OPEN, FILECMD_OPEN, DOC_MODEL3, "DXF", "読み込む DXF ファイルを選択して下さい", OpenDxf},
   {IDM_X_OPEN, FILECMD_OPEN, DOC_MODEL3, "X", "読み込む X ファイルを選択して下さい", OpenX},
-  {IDM_KZM_OPEN, FILECMD_OPEN, DOC_MODEL3, "KZM", "読み込む KZM ファイルを選択して下さい", OpenKzm},
+  {IDM_KZM_OPEN, FILECMD_OPEN, FILEMENU_CURRENT_LAYER, "KZM", "読み込む KZM ファイルを選択して下さい", OpenKzm},
   {IDM_KZO_OPEN, FILECMD_OPEN, DOC_OBJ3, "KZO", "読み込む KZO ファイルを選択して下さい", OpenKzo},
   {IDM_KZB_OPEN, FILECMD_OPEN, DOC_BONE2, "KZB", "読み込む KZB ファイルを選択して下さい", OpenKzb},
   {IDM_KZA_OPEN, FILECMD_OPEN, DOC_OBJ2, "KZA", "読み込む KZA ファイルを選択して下さい", OpenKza},
@@ -542,6 +544,13 @@ static const FileCommand kCommands[] = {
   {IDM_NEW_OBJ2, FILECMD_NEW, DOC_OBJ2, nullptr, "新規作成", New2DObject},
 };
 
+// The question before a command replaces kind: a layer's model goes with its sound list.
+static bool AskReplace(u32 kind) {
+  if (kind == FILEMENU_CURRENT_LAYER) return Discard_AskLayer(g_Sel.g_CurSlot);
+  i32 layer = Doc_LayerSlot(kind);
+  return layer >= 0 ? Discard_AskLayer((u32)layer) : Discard_Ask(kind);
+}
+
 const FileCommand *FileMenu_Find(u32 id) {
   for (const FileCommand &c : kCommands)
     if (c.id == id) return &c;
@@ -552,7 +561,7 @@ bool FileMenu_Command(u32 id) {
   const FileCommand *c = FileMenu_Find(id);
   if (!c) return false;
   // A changed document is replaced only when the user agrees; "いいえ" leaves it all as it was.
-  if (c->replaces != DOC_NONE && !Discard_Ask(c->replaces)) {
+  if (c->replaces != DOC_NONE && !AskReplace(c->replaces)) {
     Timer_Reset();
     return true;
   }
@@ -591,7 +600,7 @@ static void QuickLoadModel(const HookCtx *c, const QuickLoad &q) {
   g_ModelAllocArrays = 1;
   ModelResult res;
   u32 slot = c->sel->g_CurSlot;
-  if (Model3_OpenFile((i32)slot, q.file, &res)) Doc_Replaced(DOC_MODEL3);
+  if (Model3_OpenFile((i32)slot, q.file, &res)) Discard_LayerReplaced(slot);
   Seam_ShowResult(&res);
   Tex_CopyModel3Pixels((i32)slot);
   if (Model3 *m = SlotModel(slot)) {
@@ -623,7 +632,7 @@ void FileMenu_QuickLoad(const HookCtx *c, u32 which) {
     // A quick load replaces the layer's model (or the object set) like an open does.
     bool objects = c->layout == SUB_3D_OBJMOTION;
     bool loads = !objects || which == QUICK_F7;
-    if (loads && !Discard_Ask(objects ? DOC_OBJ3 : DOC_MODEL3)) {
+    if (loads && !(objects ? Discard_Ask(DOC_OBJ3) : Discard_AskLayer(c->sel->g_CurSlot))) {
       Timer_Reset();
       return;
     }

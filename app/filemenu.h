@@ -15,6 +15,7 @@
 enum {
   FILEMENU_EXPORT_LIMIT = 10000,   // polygons of an MX, LWO or X export
   FILEMENU_NAME = 256,
+  FILEMENU_CURRENT_LAYER = DOC_NONE + 1,   // FileCommand::replaces: the layer current when it runs
 };
 
 // Picked vertex and polygon of the polygon editors; -1 = none.
@@ -25,7 +26,8 @@ enum FileCommandKind : u32 { FILECMD_OPEN = 0, FILECMD_SAVE, FILECMD_NEW };
 struct FileCommand {
   u32 id;
   u32 kind;                 // FileCommandKind
-  u32 replaces;             // the DocKind a load or new document replaces; DOC_NONE for none
+  u32 replaces;             // the DocKind a load or new document replaces; DOC_NONE for none,
+                            // FILEMENU_CURRENT_LAYER for the current 3D layer
   const char *extension;    // dialog filter; null for "all files" and the new commands
   const char *title;        // dialog title
   void (*run)(void);        // the whole operation, dialog included

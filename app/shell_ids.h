@@ -24,8 +24,10 @@ enum {
 };
 
 // Kinds of document whose changes the shell tracks (app/docflags.h).
+// Each layer of the 3D editor is a document of its own, and so is the sound list of its model,
+// which only a KZM file keeps (app/docflags.h Doc_LayerKind, Doc_SoundKind).
 enum DocKind : u32 {
-  DOC_MODEL3 = 0,   // the 3D editor's models (KZP, KZM and the imported formats)
+  DOC_MODEL3 = 0,   // layer 1 of the 3D editor, model slot 0 (KZP and the imported formats)
   DOC_OBJ3,         // 3D object sets (KZO)
   DOC_BONE2,        // 2D bone models (KZB)
   DOC_OBJ2,         // 2D object models (KZA)
@@ -34,7 +36,9 @@ enum DocKind : u32 {
   DOC_MAP2,         // MAP2
   DOC_EFFECT,
   DOC_PROGRAM,      // the program editor's script text
-  DOC_KINDS,
+  DOC_LAYER2,       // layers 2..10 of the 3D editor, model slots 1..9, in order
+  DOC_SOUNDS1 = DOC_LAYER2 + 9,   // the sound lists (KZM) of layers 1..10, in order
+  DOC_KINDS = DOC_SOUNDS1 + 10,
   DOC_NONE = DOC_KINDS   // a command that replaces no document
 };
 enum { DOC_UNDO_LABEL = 256, LIST_SEL_MIRROR = 128 };

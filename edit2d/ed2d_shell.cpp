@@ -217,13 +217,14 @@ u32 Ed2D_ModeButtonSubMode(u32 id) {
 }
 
 // The question before a sub-mode change that drops work: into the object sub-mode with a
-// skin of polygons, or out of it with an object model changed since made, loaded or saved.
+// skin of polygons changed since made, loaded or saved (a saved one is kept by its file), or
+// out of it with an object model changed since made, loaded or saved.
 static bool MayChangeSubMode(u32 sub) {
   bool ask = false;
   if (sub == SUB_2D_OBJECT && g_Shell.g_EditSubMode != SUB_2D_OBJECT) {
     const Bone2Model *m = Current_Bone2Edited();
     ask = g_Shell.g_EditFamily == FAMILY_2D_MODEL && g_Shell.g_EditSubMode >= SUB_2D_POLY && g_Shell.g_EditSubMode <= SUB_2D_MOTION && m &&
-          m->polygonCount > 0;
+          m->polygonCount > 0 && Doc_IsChanged(DOC_BONE2);
   } else if (sub != SUB_2D_OBJECT && g_Shell.g_EditSubMode == SUB_2D_OBJECT) {
     ask = Current_Obj2Model() && Doc_IsChanged(DOC_OBJ2);
   }

@@ -767,6 +767,7 @@ bool Ed3D_AddMotionSound(const char *path) {
   }
   Str_Copy(m->sounds[n], MODEL3_NAME, kept);
   m->soundCount = n + 1;
+  Doc_MarkEdited(Doc_SoundKind(g_Sel.g_CurSlot));   // kept only by a KZM
   Step(g_Sel.g_CurSlot, "効果音 追加 ( モーション )");
   Ed3D_FillMotionSoundList();
   Ed3D_FillMotionSoundCombo();

@@ -146,8 +146,14 @@ static void Record(const Model3 *model, Model3 *snapshot) {
 static void PutDocument(const Model3 *snapshot, Model3 *model, bool keepFile) {
   bool reload[MODEL3_SOUNDS] = {};
   i32 sounds = snapshot->soundCount < 0 ? 0 : (snapshot->soundCount > MODEL3_SOUNDS ? MODEL3_SOUNDS : snapshot->soundCount);
-  for (i32 i = 1; i < sounds; i++)
+  bool soundsMoved = model->soundCount != snapshot->soundCount;
+  for (i32 i = 1; i < sounds; i++) {
     reload[i] = i >= model->soundCount || strncmp(model->sounds[i], snapshot->sounds[i], MODEL3_NAME) != 0;
+    soundsMoved = soundsMoved || reload[i];
+  }
+  // The sound list is a document of its own (only a KZM keeps it): a step that changes it
+  // makes it differ from its file.
+  if (soundsMoved) Doc_MarkChanged(Doc_SoundKind(g_Sel.g_CurSlot));
   char *name = model->fileName;
   u32 version = model->version;
   if (keepFile) model->fileName = nullptr;

@@ -164,18 +164,21 @@ void Kzo_NewSet(i32 n) {
   g_Obj3Sets[n]->motion = 0;
 }
 
-void Kzo_FreeAll(void) {
-  for (i32 n = 0; n < OBJ3_SETS; n++) {
-    for (i32 p = 0; p < OBJ3_PARTS; p++) {
-      Model3_Free(g_Obj3PartModels[n][p]);
-      g_Obj3PartModels[n][p] = nullptr;
-      g_Obj3PartLoaded[n][p] = 0;
-    }
-    Kzo_FreeSetRecord(g_Obj3Sets[n]);
-    g_Obj3Sets[n] = nullptr;
-    ReleasePose(g_Obj3Poses[n]);
-    g_Obj3Poses[n] = nullptr;
+void Kzo_FreeSet(i32 n) {
+  if (!SetInRange(n)) return;
+  for (i32 p = 0; p < OBJ3_PARTS; p++) {
+    Model3_Free(g_Obj3PartModels[n][p]);
+    g_Obj3PartModels[n][p] = nullptr;
+    g_Obj3PartLoaded[n][p] = 0;
   }
+  Kzo_FreeSetRecord(g_Obj3Sets[n]);
+  g_Obj3Sets[n] = nullptr;
+  ReleasePose(g_Obj3Poses[n]);
+  g_Obj3Poses[n] = nullptr;
+}
+
+void Kzo_FreeAll(void) {
+  for (i32 n = 0; n < OBJ3_SETS; n++) Kzo_FreeSet(n);
 }
 
 i32 Kzo_SetIndex(const Obj3Set *set) {

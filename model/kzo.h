@@ -120,7 +120,8 @@ void Kzo_GetPartLocalOrigin(i32 n, i32 p, f32 out[3]);
 // A fresh set record (as Kzo_NewPart for p = 0..31 leaves it) outside the table, and its release.
 Obj3Set *Kzo_NewSetRecord(void);
 void Kzo_FreeSetRecord(Obj3Set *set);
-// Frees every set, its part models and pose block (all slots empty afterwards).
+// Frees set n with its part models and pose block (the slot is empty afterwards); every set.
+void Kzo_FreeSet(i32 n);
 void Kzo_FreeAll(void);
 // Clears the texture table of a new pose block.
 void Obj3Pose_Init(Obj3Pose *pose);

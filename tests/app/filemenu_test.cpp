@@ -454,16 +454,19 @@ TEST_F(FileMenuTest, ReplacingAChangedDocumentAsksFirst) {
   u32 unasked = Doc_UnaskedReplaces();
   struct Case { u32 id, kind; const char *question; };
   const char *model = "編集中のモデルは破棄されます。よろしいですか？";
+  const char *layer1 = "編集中のモデル「新規.KZP」（レイヤー 1）は破棄されます。よろしいですか？";
+  const char *sounds1 = "編集中の効果音「新規.KZM」（レイヤー 1）は破棄されます。よろしいですか？";
   const Case cases[] = {
-    {IDM_KZP_OPEN, DOC_MODEL3, model}, {IDM_ANY_OPEN, DOC_MODEL3, model}, {IDM_MX_OPEN, DOC_MODEL3, model},
-    {IDM_LWO_OPEN, DOC_MODEL3, model}, {IDM_MQO_OPEN, DOC_MODEL3, model}, {IDM_ROK_OPEN, DOC_MODEL3, model},
-    {IDM_DXF_OPEN, DOC_MODEL3, model}, {IDM_X_OPEN, DOC_MODEL3, model}, {IDM_KZM_OPEN, DOC_MODEL3, model},
+    {IDM_KZP_OPEN, DOC_MODEL3, layer1}, {IDM_ANY_OPEN, DOC_MODEL3, layer1}, {IDM_MX_OPEN, DOC_MODEL3, layer1},
+    {IDM_LWO_OPEN, DOC_MODEL3, layer1}, {IDM_MQO_OPEN, DOC_MODEL3, layer1}, {IDM_ROK_OPEN, DOC_MODEL3, layer1},
+    {IDM_DXF_OPEN, DOC_MODEL3, layer1}, {IDM_X_OPEN, DOC_MODEL3, layer1}, {IDM_KZM_OPEN, DOC_MODEL3, layer1},
+    {IDM_KZM_OPEN, DOC_SOUNDS1, sounds1}, {IDM_KZP_OPEN, DOC_SOUNDS1, sounds1}, {IDM_NEW_MODEL, DOC_SOUNDS1, sounds1},
     {IDM_KZO_OPEN, DOC_OBJ3, "編集中のオブジェクトは破棄されます。よろしいですか？"},
     {IDM_KZB_OPEN, DOC_BONE2, model}, {IDM_KZA_OPEN, DOC_OBJ2, model},
     {IDM_KZV_OPEN, DOC_MOVIE, "編集中のムービーは破棄されます。よろしいですか？"},
     {IDM_KZC_OPEN, DOC_COLLISION, "編集中のコリジョンは破棄されます。よろしいですか？"},
     {IDM_MAP2_OPEN, DOC_MAP2, "編集中のマップは破棄されます。よろしいですか？"},
-    {IDM_NEW_MODEL, DOC_MODEL3, model}, {IDM_NEW_OBJ2, DOC_OBJ2, model},
+    {IDM_NEW_MODEL, DOC_MODEL3, layer1}, {IDM_NEW_OBJ2, DOC_OBJ2, model},
   };
   for (const Case &c : cases) {
     g_Shell.g_DocChanged[c.kind] = 1;
@@ -598,10 +601,16 @@ TEST_F(FileMenuTest, SavesProposeTheNameAndSayWhenTheyFail) {
     // Without the fault the same save writes the file.
     g_boxes.clear();
     g_answers = {out};
+    Doc_MarkEdited(DOC_MODEL3);
+    Doc_MarkEdited(DOC_SOUNDS1);
     FileMenu_Command(c.id);
     EXPECT_TRUE(g_boxes.empty()) << c.id << ": " << (g_boxes.empty() ? "" : g_boxes[0]);
     EXPECT_NE(ReadFileBytes(out), (std::vector<u8>{'o', 'l', 'd'})) << c.id;
+    // A KZP keeps the model but not its sounds, a KZM the sounds but not the model.
+    EXPECT_EQ(Doc_IsChanged(DOC_MODEL3), c.id != IDM_KZP_SAVE) << c.id;
+    EXPECT_EQ(Doc_IsChanged(DOC_SOUNDS1), c.id != IDM_KZM_SAVE) << c.id;
   }
+  memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
 }
 
 // Settings that cannot be written are said, and the old file stays.

@@ -483,7 +483,7 @@ DWORD WINAPI QueryEndSession(void *p) {
 }
 
 const char kExit[] = "終了しても、よろしいですか？";
-const char kDiscardModel[] = "編集中のモデルは破棄されます。よろしいですか？";
+const char kDiscardModel[] = "編集中のモデル「新規.KZP」（レイヤー 1）は破棄されます。よろしいですか？";
 
 }  // namespace
 

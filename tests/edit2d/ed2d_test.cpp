@@ -188,6 +188,10 @@ TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
   Ed2D_PanelCommand(IDC_M2D_BONE);
   Bone2Model *m = g_Bone2Slots[0];
   m->polygonCount = 1;
+  EXPECT_TRUE(Ed2D_PanelCommand(IDC_M2D_OBJECT));   // as read or saved: kept by its file, no question
+  EXPECT_TRUE(ask.questions.empty());
+  Ed2D_PanelCommand(IDC_M2D_BONE);
+  Doc_MarkEdited(DOC_BONE2);   // an edit the file does not keep: only then is it asked
   auto live = ui.live;
   ask.answer = false;
   g_Shell.g_EditDlgRefresh = 0;

@@ -2,6 +2,9 @@
 // key, asks before it replaces a changed document: "いいえ" opens no dialog and leaves the
 // document and its changed flag as they were; "はい" runs the command. Undo, redo and a jump
 // in the undo list count as changes of the 3D model, so a saved model undone is asked for.
+// So do family visits, Esc and the close box for each layer, its sound list and the object set;
+// a 3D document given up is no longer drawn.
+#include "app/current.h"
 #include "app/shell_sel.h"
 #include "app/shell_view.h"
 #include "guard_drive.h"
@@ -20,7 +23,7 @@
 
 namespace {
 
-enum How { BY_MENU, BY_PANEL, BY_KEY };
+enum How { BY_MENU, BY_PANEL, BY_KEY, BY_FAMILY, BY_EXIT };
 
 struct Replacing {
   const char *name;
@@ -30,6 +33,8 @@ struct Replacing {
   How how;
   int id;              // command id, panel control id or virtual key
   void *(*panel)(void);
+  int layer;           // a layer button pressed first (0: none)
+  const char *named;   // what the question names (null: any)
 };
 
 void *PolyDialog() { return Ed3DPolyEditor.dlg; }
@@ -64,6 +69,17 @@ const Replacing kReplacing[] = {
     {"MAP2 open", IDC_EDIT_2D_MAP, 0, DOC_MAP2, BY_MENU, IDM_MAP2_OPEN, nullptr},
     {"サンプルデータセット", IDC_EDIT_2D_MAP, 0, DOC_MAP2, BY_PANEL, IDC_MAP2_SAMPLE, MapPanel},
     {"ソース選択", IDC_EDIT_PROGRAM, 0, DOC_PROGRAM, BY_MENU, IDM_PROG_SOURCE, nullptr},
+    {"layer 2 KZM open", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_LAYER2, BY_MENU, IDM_KZM_OPEN, nullptr, IDC_LAYER_2, "（レイヤー 2）"},
+    {"layer 2 F7", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_LAYER2, BY_KEY, VK_F7, nullptr, IDC_LAYER_2, "（レイヤー 2）"},
+    {"layer 2 visit", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_LAYER2, BY_FAMILY, IDC_EDIT_PREVIEW, nullptr, IDC_LAYER_2, "0.KZP"},
+    {"layer 2 Esc", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_LAYER2, BY_EXIT, VK_ESCAPE, nullptr, IDC_LAYER_2, "（レイヤー 2）"},
+    {"layer 1 visit", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_MODEL3, BY_FAMILY, IDC_EDIT_2D_MODEL, nullptr, IDC_LAYER_1, "0.KZP"},
+    {"KZM open", IDC_EDIT_3D_MODEL, IDC_M3D_MOTION, DOC_SOUNDS1, BY_MENU, IDM_KZM_OPEN, nullptr, 0, "効果音「"},
+    {"KZM by F7", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_SOUNDS1, BY_KEY, VK_F7, nullptr, IDC_LAYER_1, "効果音"},
+    {"KZM visit", IDC_EDIT_3D_MODEL, IDC_M3D_MOTION, DOC_SOUNDS1, BY_FAMILY, IDC_EDIT_PREVIEW, nullptr, 0, "効果音「0.KZM」"},
+    {"KZM Esc", IDC_EDIT_3D_MODEL, IDC_M3D_MOTION, DOC_SOUNDS1, BY_EXIT, VK_ESCAPE, nullptr, 0, "３Ｄモデルの効果音"},
+    {"objects visit", IDC_EDIT_3D_MODEL, IDC_M3D_OBJECT, DOC_OBJ3, BY_FAMILY, IDC_EDIT_2D_MODEL, nullptr, 0, "オブジェクト"},
+    {"objects close box", IDC_EDIT_3D_MODEL, IDC_M3D_OBJECT, DOC_OBJ3, BY_EXIT, SC_CLOSE, nullptr, 0, "３Ｄオブジェクト"},
 };
 
 u32 FamilyOfButton(int button) {
@@ -79,7 +95,21 @@ void Reach(const Replacing &r) {
   ASSERT_TRUE(Guard_Family(r.familyButton, FamilyOfButton(r.familyButton))) << r.name;
   if (r.subModeButton && r.familyButton == IDC_EDIT_3D_MODEL) Drive_Press3D(r.subModeButton);
   if (r.subModeButton && r.familyButton == IDC_EDIT_2D_MODEL) Drive_Press2D(r.subModeButton);
+  if (r.layer) Drive_Command(g_Ed3D.layer.window, r.layer);
+  // A 3D document left by a visit is the sample, so that it would show if it were drawn.
+  if (r.how == BY_FAMILY && r.familyButton == IDC_EDIT_3D_MODEL) Guard_Key(VK_F7);
   Guard_PumpIdle(3);
+}
+
+// Nothing of the 3D editor's documents is drawn: freeing every layer and the set changes no pixel.
+bool Nothing3DDrawn() {
+  std::vector<unsigned> shown = Drive_CaptureMain() ? g_DriveShot.pixels : std::vector<unsigned>();
+  for (i32 s = 0; s < 10; s++) Model3_FreeSlot(s);
+  Kzo_FreeSet(0);
+  bool same = Drive_CaptureMain() && g_DriveShot.pixels == shown;
+  App_NewModelInSlot0();
+  Drive_CaptureEnd();
+  return same;
 }
 
 void RunCommand(const Replacing &r) {
@@ -87,6 +117,8 @@ void RunCommand(const Replacing &r) {
     case BY_MENU: SendMessageA(g_Lib.mainWnd, WM_COMMAND, (WPARAM)r.id, 0); break;
     case BY_PANEL: Drive_Command(r.panel(), r.id); break;
     case BY_KEY: Guard_Key((UINT)r.id); break;
+    case BY_FAMILY: Drive_Command(g_EditDlg.window, r.id); break;
+    case BY_EXIT: r.id == VK_ESCAPE ? Guard_Key(VK_ESCAPE) : (void)SendMessageA(g_Lib.mainWnd, WM_SYSCOMMAND, SC_CLOSE, 0); break;
   }
   Guard_PumpIdle(3);
 }
@@ -97,9 +129,17 @@ bool AskedToDiscard() {
   return false;
 }
 
+// The question first, naming the document; after "いいえ" nothing else.
+bool AskedToDiscard(const Replacing &r, bool alone) {
+  const char *asks = r.how == BY_EXIT ? "終了しても、よろしいですか？" : "は破棄されます。よろしいですか？";
+  return !g_GuardBoxes.empty() && (!alone || g_GuardBoxes.size() == 1) && g_GuardBoxes[0].find(asks) != std::string::npos &&
+         (!r.named || g_GuardBoxes[0].find(r.named) != std::string::npos);
+}
+
 // The document as the user sees it, compared before and after "いいえ".
 std::string Snapshot(u32 kind) {
   char text[256];
+  if (Doc_LayerSlot(kind) >= 0) kind = DOC_MODEL3;
   switch (kind) {
     case DOC_MODEL3: {
       const Model3 *m = g_Model3Slots[g_Sel.g_CurSlot < MODEL3_SLOTS ? g_Sel.g_CurSlot : 0];
@@ -148,16 +188,20 @@ TEST(Replace, EveryReplacingCommandAsksAndNoKeepsTheDocument) {
     g_GuardFileTitles.clear();
     g_GuardAnswer = IDNO;
     RunCommand(r);
-    EXPECT_TRUE(AskedToDiscard()) << r.name;
+    EXPECT_TRUE(AskedToDiscard(r, true)) << r.name << ": " << (g_GuardBoxes.empty() ? "" : g_GuardBoxes.back());
     EXPECT_TRUE(g_GuardFileTitles.empty()) << r.name << ": no dialog after いいえ";
     EXPECT_TRUE(Doc_IsChanged(r.kind)) << r.name;
     EXPECT_EQ(Snapshot(r.kind), before) << r.name;
+    EXPECT_EQ(g_Shell.g_EditFamily, FamilyOfButton(r.familyButton)) << r.name;
+    if (r.how == BY_EXIT) { Doc_ClearChanged(r.kind); continue; }   // "はい" would end the program
 
     // "はい": the command runs (an open shows its dialog, here cancelled).
     g_GuardBoxes.clear();
     g_GuardAnswer = IDYES;
     RunCommand(r);
-    EXPECT_TRUE(AskedToDiscard()) << r.name;
+    EXPECT_TRUE(AskedToDiscard(r, false)) << r.name;
+    if (r.how == BY_FAMILY) EXPECT_FALSE(Doc_IsChanged(r.kind)) << r.name << ": given up";
+    if (r.how == BY_FAMILY && r.familyButton == IDC_EDIT_3D_MODEL) EXPECT_TRUE(Nothing3DDrawn()) << r.name;
     if (r.how == BY_MENU && (r.id == IDM_NEW_MODEL || r.id == IDM_NEW_OBJ2 || r.id == IDM_2D_BONE_NEW || r.id == IDM_MOVIE_NEW))
       EXPECT_FALSE(Doc_IsChanged(r.kind)) << r.name << ": a new document is unchanged";
     EXPECT_EQ(Doc_UnaskedReplaces(), unasked) << r.name;
