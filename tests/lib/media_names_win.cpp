@@ -212,7 +212,7 @@ TEST(FileDialogNamesWin, PathsOfAnyLengthTypedIntoTheRealDialogsAreRefusedOrTake
       }
       EXPECT_STREQ(got, "");
       EXPECT_EQ(g_Said.size(), 1u);
-      if (!g_Said.empty()) EXPECT_NE(g_Said[0].find(c.name ? "U+00E9" : "長すぎる"), std::string::npos) << g_Said[0];
+      if (!g_Said.empty()) { EXPECT_NE(g_Said[0].find(c.name ? "U+00E9" : "長すぎる"), std::string::npos) << g_Said[0]; }
     }
   // A relative name typed while the dialog shows the folder: the two together are too long.
   g_Typing = Typing{};
