@@ -19,7 +19,7 @@
 #include "model/obj2.h"
 #include "model/seam_timer.h"
 
-i32 &g_AviFrameStep = g_Lib.renderInterval;
+const i32 &g_AviFrameStep = g_Lib.renderInterval;
 
 // The 2D object models and the object sets keep no fraction of their own.
 static f32 s_Obj2Fraction[OBJ2_SLOTS];

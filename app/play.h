@@ -8,7 +8,7 @@
 // The movie itself belongs to the movie editor, which fills the playback entries of
 // g_ShellEntries (app/entries.h) when the program starts (app/ names nothing of scene/).
 // Global owned here: g_AviFrameStep
-// (the library's g_Lib.renderInterval: movie frames per recorded picture).
+// (the library's g_Lib.renderInterval, read only: movie frames per recorded picture).
 #pragma once
 #include "model/types.h"
 #include "app/entries.h"
@@ -18,7 +18,7 @@ enum { PLAY_MOVIE_CHAINED = 0, PLAY_MOVIE_LOOPED = 1, PLAY_MOVIE_STOPPED = 2 };
 // What Play_TickMovie did this pass.
 enum { PLAY_MOVIE_IDLE = -1, PLAY_MOVIE_STEPPED = 3 };
 
-extern i32 &g_AviFrameStep;
+extern const i32 &g_AviFrameStep;
 
 // Moves delta frames onto (frame, fraction): whole frames go from the fraction to the frame,
 // the frame wraps modulo length, length <= 0 holds frame 0 (fraction kept). A delta that is

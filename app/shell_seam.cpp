@@ -19,5 +19,5 @@ bool Shell_AnyButtonHeld(void) {
 
 // The library numbers the buttons as BUTTON_* does; anything else is the right one.
 void Shell_SetButtonHeld(u32 button, u32 held) {
-  Lib_SetButtonHeld(button == BUTTON_LEFT || button == BUTTON_MIDDLE ? button : BUTTON_RIGHT, held);
+  Lib_SetButtonHeld(button == BUTTON_LEFT || button == BUTTON_MIDDLE ? button : (u32)BUTTON_RIGHT, held);
 }

@@ -61,7 +61,7 @@ void View_FrameRequest(FrameRequest *out) {
   out->drawScene = g_LibHooks.drawScene;
   out->drawOverlay = g_LibHooks.drawOverlay;
   // The 2D frame's outline shows in the main and the perspective views.
-  u32 kind = out->view ? out->view->kind : VIEW_MAIN;
+  u32 kind = out->view ? out->view->kind : (u32)VIEW_MAIN;
   out->outline2DFrame = out->frame2D && (kind == VIEW_MAIN || kind == VIEW_PERS);
   if (g_ShellEntries.movieFrameRequest) g_ShellEntries.movieFrameRequest(out);
 }

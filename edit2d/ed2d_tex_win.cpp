@@ -21,7 +21,7 @@ static void Created(HWND dlg) {
   WinPlace_KeepInFrame(WINPLACE_KEEP_FRAME, 0, 0, 640, 480, dlg, true);
   RECT r;
   GetClientRect(dlg, &r);
-  Strip_Register(STRIP_TEX2D, dlg, r.right < STRIP_PANEL ? r.right : STRIP_PANEL, r.bottom);
+  Strip_Register(STRIP_TEX2D, dlg, r.right < STRIP_PANEL ? r.right : (LONG)STRIP_PANEL, r.bottom);
 }
 
 static void Destroyed(HWND dlg) {

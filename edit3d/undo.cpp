@@ -110,7 +110,7 @@ static void PutTextures(UndoStep *s, const Model3 *model) {
       pose->textures[n] = s->textures[n];
     }
   } else {
-    i32 count = model->textureCount < MODEL3_TEXTURES ? model->textureCount : MODEL3_TEXTURES;
+    i32 count = model->textureCount < MODEL3_TEXTURES ? model->textureCount : (i32)MODEL3_TEXTURES;
     for (i32 n = 0; n < count; n++)
       if (model->textures[n].used == 1 && model->textures[n].name)
         Tex_ReloadModel3Texture((i32)g_Sel.g_CurSlot, n, model->textures[n].name);

@@ -81,7 +81,7 @@ static void StageRequest(FrameRequest *out) {
     out->messageLine = MessageLine;
   }
   if (!out->movieStage) return;
-  u32 kind = out->view ? out->view->kind : VIEW_MAIN;
+  u32 kind = out->view ? out->view->kind : (u32)VIEW_MAIN;
   // The main view shows only the background; the Pers view renders the picture, outlined
   // with view windows, and the screen text waits for its frame.
   out->backgroundOnly = kind == VIEW_MAIN;

@@ -131,7 +131,7 @@ static void ScenePasses(void) {
 static i32 RenderRequest(const FrameRequest *req) {
   if (g_Lib.config.shaderMode && g_LibHooks.shaderFrame) return ShaderPath(req);
   if (g_D3DApp.videoActive) return 0;
-  u32 flags = DCLEAR_TARGET | DCLEAR_ZBUFFER | (g_Lib.config.stencilShadows ? DCLEAR_STENCIL : 0);
+  u32 flags = DCLEAR_TARGET | DCLEAR_ZBUFFER | (g_Lib.config.stencilShadows ? (u32)DCLEAR_STENCIL : 0u);
   u32 color = 0xFF000000u | (g_Lib.clearColor[0] & 0xFF) << 16 | (g_Lib.clearColor[1] & 0xFF) << 8 | (g_Lib.clearColor[2] & 0xFF);
   if (g_Dev.render.clear) g_Dev.render.clear(flags, color, 1.0f, 0);
   if (req->backgroundOnly) return 0;

@@ -186,11 +186,6 @@ static inline SkinV4 BonePoint(const SkinBone *b, SkinV4 p) {
   return Splat(d[0]) * b->row[0] + Splat(d[1]) * b->row[1] + Splat(d[2]) * b->row[2] + b->row[3];
 }
 
-typedef i32 SkinMask __attribute__((vector_size(16)));
-
-// Lanes of a where mask is all ones, of b where it is zero.
-static inline SkinV4 Select(SkinMask m, SkinV4 a, SkinV4 b) { return (SkinV4)(((SkinMask)a & m) | ((SkinMask)b & ~m)); }
-
 // One vertex: a bone number past the bones is set to 0 in the binding (as it is drawn).
 // Between 0 and 1 the blend, exactly 1 the first bone, anything else (NaN too) the second;
 // the weight class is a branch, as runs of vertices bound alike make it predictable.

@@ -230,7 +230,7 @@ void Shadow_BuildVolumes(void) {
     if (CastsVolume(i, &m)) total += 6 * (i64)m->polygonCount;
   }
   if (total == 0) return;
-  i32 cap = (i32)(total < VOLUME_MAX_VERTICES ? total : VOLUME_MAX_VERTICES);
+  i32 cap = (i32)(total < VOLUME_MAX_VERTICES ? total : (i64)VOLUME_MAX_VERTICES);
   VolumeWork w = {(f32 *)malloc(sizeof(f32) * 3 * (size_t)cap), (u16 *)malloc(sizeof(u16) * (size_t)cap),
                   (i32 *)malloc(sizeof(i32) * (size_t)cap), 0};
   f32 light[SCENE_OBJECTS][3] = {};

@@ -139,7 +139,7 @@ struct FileMenuTest : ::testing::Test {
     for (u32 i = 0; i < 3; i++) {
       ViewRecord &v = g_Shell.g_Views[L][i];
       v.inUse = 1;
-      v.kind = i == 0 ? VIEW_MAIN : i;
+      v.kind = i == 0 ? (u32)VIEW_MAIN : i;
       v.zoom = 1;
       v.panX = v.panY = v.panZ = 7;
     }
@@ -484,7 +484,7 @@ TEST_F(FileMenuTest, ReplacingAChangedDocumentAsksFirst) {
     ASSERT_TRUE(FileMenu_Command(c.id));
     EXPECT_EQ(g_questions.size(), 2u) << c.id;
     const FileCommand *row = FileMenu_Find(c.id);
-    if (row->kind == FILECMD_OPEN) EXPECT_EQ(g_dialogs.size(), dialogs + 1) << c.id;
+    if (row->kind == FILECMD_OPEN) { EXPECT_EQ(g_dialogs.size(), dialogs + 1) << c.id; }
     g_Shell.g_DocChanged[c.kind] = 0;
     g_questions.clear();
     FileMenu_Command(c.id);   // unchanged: no question

@@ -127,7 +127,7 @@ TEST(OptionsDialog, EachControlDecidesItsOption) {
     Fresh();
     if (c.before) c.before();
     EXPECT_EQ(Options_Command(c.id, c.limitText), c.answer);
-    if (c.answer == OPTIONS_CHANGED) EXPECT_EQ(g_Options.g_OptionDlgRefresh, 1u);
+    if (c.answer == OPTIONS_CHANGED) { EXPECT_EQ(g_Options.g_OptionDlgRefresh, 1u); }
     c.check();
   }
   g_ShellSeam = ShellSeam{};

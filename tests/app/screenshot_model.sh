@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
-# The program started with a model file on its command line draws the model lit from the eye:
-# where the cube stands the screen holds faces far brighter than the grey background and its
-# grid show in the same start without one.
+# The program started with a model file on its command line, named relative to the folder the
+# command is typed in, draws the model lit from the eye: where the cube stands the screen holds
+# faces far brighter than the grey background and its grid show in the same start without one.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT
-cube="$root/tests/data/kzp/cube.kzp"
-"$root/tools/screenshot" "$out/with.png" -- "Z:${cube//\//\\}" 2>/dev/null || { echo "screenshot with the model failed"; exit 1; }
+(cd "$root/tests/data" && "$root/tools/screenshot" "$out/with.png" -- kzp/cube.kzp 2>/dev/null) || { echo "screenshot with the model failed"; exit 1; }
 "$root/tools/screenshot" "$out/without.png" 2>/dev/null || { echo "screenshot without a model failed"; exit 1; }
 # The region of the main view where the cube stands (a 1280 x 1024 screen).
 region="-crop 160x160+540+600 -colorspace Gray"

@@ -320,7 +320,7 @@ TEST(MovieClock, RecordingStepsAndEndBranches) {
   ResetAll();
   InstallMovie();
   g_Lib.runState = 8;
-  g_AviFrameStep = 3;
+  g_Lib.renderInterval = 3;   // g_AviFrameStep
   g_Lib.frameDelta = 7.0f;
   for (int i = 0; i < 4; i++) EXPECT_EQ(Play_TickMovie(), PLAY_MOVIE_STEPPED);
   EXPECT_EQ(g_Frame, 12);

@@ -272,9 +272,10 @@ void Ed2DContextTest::Run(const Case &c, bool mustChange) {
   EXPECT_EQ(Differ_SelText(own.sel), first.sel) << c.what << ": the handed selection";
   EXPECT_EQ(Differ_MouseText(mouse), first.mouse) << c.what << ": the handed mouse";
   // Each hand-made case must change something, or it proves nothing.
-  if (mustChange)
+  if (mustChange) {
     EXPECT_NE(first.model + first.sel + first.mouse, shellBefore.model + shellBefore.sel + shellBefore.mouse)
       << c.what << ": no change";
+  }
   Bone2_Free(other);
 }
 

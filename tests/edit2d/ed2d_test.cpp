@@ -165,7 +165,7 @@ TEST_F(Ed2DFixture, DialogSetFollowsTheSubModeAndARepressCreatesNothing) {
     // The list the per-frame update mirrors: the bone list where the bone dialog is open.
     bool bones = p[1] == SUB_2D_BONE || p[1] == SUB_2D_WEIGHT;
     EXPECT_EQ(Ed2D_SelectionList(), bones ? g_Ed2D.boneList : p[1] == 4 ? g_Ed2DObj.objectList : nullptr) << p[1];
-    if (bones) EXPECT_NE(Ed2D_SelectionList(), nullptr);
+    if (bones) { EXPECT_NE(Ed2D_SelectionList(), nullptr); }
   }
   EXPECT_EQ(DialogSet(), 3u);   // panel and bone dialog
   size_t made = ui.created.size(), alive = ui.live.size();
@@ -249,7 +249,7 @@ TEST_F(Ed2DFixture, CurrentPointersAreNullOutsideTheModel) {
     EXPECT_EQ(Current_Bone2Model(), m);
     EXPECT_EQ(Current_Bone2() != nullptr, c.inside) << c.bone;
     EXPECT_EQ(Current_Bone2KeyBuf(), c.inside ? &m->rest[c.bone] : nullptr);
-    if (!c.inside) EXPECT_EQ(Current_Bone2Key(), nullptr);
+    if (!c.inside) { EXPECT_EQ(Current_Bone2Key(), nullptr); }
   }
   g_Sel.g_CurBoneIndex = 1;
   m->bones[1].keyIndex = 99;   // a key index beyond the track

@@ -233,7 +233,8 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   {
     HWND tree = (HWND)g_Ed2D.boneTree;
     RECT r;
-    *(HTREEITEM *)&r = (HTREEITEM)g_Ed2D.treeItems[1];
+    HTREEITEM item = (HTREEITEM)g_Ed2D.treeItems[1];
+    memcpy(&r, &item, sizeof item);   // the message takes the item in the rectangle
     ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, (LPARAM)&r));
     // The tree's press waits in a loop of its own for the release (a drag would start
     // otherwise): the release is queued first.

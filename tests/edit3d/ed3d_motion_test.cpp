@@ -200,7 +200,7 @@ TEST_F(MotionTest, GroupKeysStayInTheirOwnListAndAreBounded) {
   M()->frame = 15;
   Ed3D_CreateBoneKey(Hook_Now());
   for (i32 g = 0; g < MODEL3_GROUPS; g++)
-    if (g != 5) EXPECT_EQ(memcmp(mo.groupKeys[g], &before[g], sizeof(GroupKeyList3)), 0) << g;
+    if (g != 5) { EXPECT_EQ(memcmp(mo.groupKeys[g], &before[g], sizeof(GroupKeyList3)), 0) << g; }
   const GroupKeyList3 *l5 = mo.groupKeys[5];
   ASSERT_EQ(l5->count, 4);
   EXPECT_EQ(l5->keys[2].frame, 15u);
@@ -291,7 +291,7 @@ TEST_F(MotionTest, SubtreeRotateAndResetReachEveryDescendant) {
     i32 i = KeyTrack_Find(t, 12);
     bool below = b >= 2 && b <= 5;
     ASSERT_EQ(i >= 0, below);
-    if (below) EXPECT_NEAR(t->keys[i].quat[0], g_Ed3DMotion.delta.x, 1e-6);
+    if (below) { EXPECT_NEAR(t->keys[i].quat[0], g_Ed3DMotion.delta.x, 1e-6); }
   }
   Ed3D_ResetSubtreeRotation(Hook_Now(), 2);
   for (i32 b = 2; b <= 5; b++) EXPECT_EQ(T(b)->keys[KeyTrack_Find(T(b), 12)].quat[3], 1.0f) << b;

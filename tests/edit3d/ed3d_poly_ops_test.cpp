@@ -381,7 +381,7 @@ TEST_F(PolyOpsTest, NumberFieldsNeitherWrapNorCutSilently) {
   for (const Case &c : ints) {
     i64 v = -7;
     EXPECT_EQ(NumField_Int(c.text, c.lo, c.hi, &v), c.want) << c.text;
-    if (c.want != NUMFIELD_NOT_NUMBER) EXPECT_EQ(v, c.value) << c.text;
+    if (c.want != NUMFIELD_NOT_NUMBER) { EXPECT_EQ(v, c.value) << c.text; }
   }
   struct FloatCase {
     const char *text;
@@ -404,7 +404,7 @@ TEST_F(PolyOpsTest, NumberFieldsNeitherWrapNorCutSilently) {
     EXPECT_EQ(Poly_ParseNumber(c.text, &d), ok) << c.text;
     EXPECT_EQ(MovieDlg_ParseFloat(c.text, &f), ok) << c.text;
     EXPECT_EQ(Ed2D_ParseFloat(c.text, &g), ok) << c.text;
-    if (ok) EXPECT_FALSE(std::signbit(d) || std::signbit(f) || std::signbit(g)) << c.text;
+    if (ok) { EXPECT_FALSE(std::signbit(d) || std::signbit(f) || std::signbit(g)) << c.text; }
     if (c.want == NUMFIELD_NOT_NUMBER) continue;
     EXPECT_EQ(v, c.value) << c.text;
     EXPECT_FALSE(std::signbit(v) && v == 0.0) << c.text << ": a negative zero";

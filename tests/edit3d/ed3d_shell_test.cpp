@@ -236,7 +236,7 @@ TEST_F(PanelTest, EachSwitchLeavesExactlyTheSubModesPanels) {
     EXPECT_EQ(g_Shell.g_EditSubMode, sub);
     EXPECT_EQ(Live(), parts.at(sub));
     EXPECT_EQ(Live(), Expected(sub));
-    if (sub == SUB_3D_WEIGHT) EXPECT_EQ(g_Sel.g_CurBoneIndex, 3u);   // kept across the bone list's re-creation
+    if (sub == SUB_3D_WEIGHT) { EXPECT_EQ(g_Sel.g_CurBoneIndex, 3u); }   // kept across the bone list's re-creation
   }
   EXPECT_FALSE(Ed3D_ModeCommand(IDC_M3D_NONE));
   EXPECT_EQ(g_Shell.g_EditSubMode, SUB_3D_POLY);

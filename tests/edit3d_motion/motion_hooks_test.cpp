@@ -129,7 +129,7 @@ void ResetShell(const Given &s) {
   for (u32 i = 0; i < 2; i++) {
     ViewRecord *v = View_Get(SUB_3D_MOTION, i);
     v->inUse = 1;
-    v->kind = i == 0 ? VIEW_MAIN : s.viewKind;
+    v->kind = i == 0 ? (u32)VIEW_MAIN : s.viewKind;
     v->zoom = 1.0f;
     v->w = v->clientW = 400;
     v->h = v->clientH = 300;

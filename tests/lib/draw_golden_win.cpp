@@ -491,7 +491,7 @@ TEST_F(DrawWinTest, ImagesMovedWithTheirDocumentAreFoundBesideIt) {
       f32 size[2] = {0, 0};
       void *tex = loader.load(name, size);
       EXPECT_EQ(tex != nullptr, strcmp(name, "absent.png") != 0);
-      if (tex) EXPECT_EQ(size[0], 16.0f);
+      if (tex) { EXPECT_EQ(size[0], 16.0f); }
       DrawDev_Release(tex);
     }
   }

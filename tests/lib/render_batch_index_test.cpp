@@ -144,8 +144,8 @@ TEST_F(RenderBatchIndexTest, SharedCornersSpellThePlainTriangleList) {
     // per grid point.
     u64 corners = 0;
     for (i32 f = 0; f < m->polygonCount; f++) corners += m->polygons[f].cornerCount * (m->groups[m->polygons[f].group].mirror ? 2u : 1u);
-    if (s.indexed && !s.capacity) EXPECT_LE(s_IndexedVerts, corners);
-    if (s.indexed && !s.cornerAttrs && !s.capacity) EXPECT_LE(s_IndexedVerts * 2, corners);
+    if (s.indexed && !s.capacity) { EXPECT_LE(s_IndexedVerts, corners); }
+    if (s.indexed && !s.cornerAttrs && !s.capacity) { EXPECT_LE(s_IndexedVerts * 2, corners); }
     s_IndexedVerts = s_IndexedCalls = 0;
     Model3_FreeAllSlots();
     g_MaxPolygons = capacity.polys;

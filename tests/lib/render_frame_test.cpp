@@ -243,7 +243,7 @@ TEST_F(RenderFrameTest, FrameOrderVideoMovieViewAndCover) {
   g_Fake->draws.clear();
   RenderAsShell();
   for (size_t d = 0; d < g_Fake->draws.size(); ++d)
-    if (g_Fake->draws[d].fvf == FVF_SCREENVERTEX) EXPECT_NE(FakeDev_ScreenVerts(d)[0].color >> 24, 0x80u);
+    if (g_Fake->draws[d].fvf == FVF_SCREENVERTEX) { EXPECT_NE(FakeDev_ScreenVerts(d)[0].color >> 24, 0x80u); }
 }
 
 TEST_F(RenderFrameTest, VolumesExtrudeTheLitTrianglesAwayFromTheLight) {

@@ -62,7 +62,7 @@ TEST_F(BadFiles, EveryReaderRefusesThemAndKeepsTheOpenModel) {
     DIR *d = opendir(DataPath(folder.c_str()).c_str());
     ASSERT_NE(d, nullptr) << folder;
     while (dirent *e = readdir(d)) {
-      if (e->d_name[0] != '.') EXPECT_EQ(listed.count(folder + "/" + e->d_name), 1u) << e->d_name;
+      if (e->d_name[0] != '.') { EXPECT_EQ(listed.count(folder + "/" + e->d_name), 1u) << e->d_name; }
     }
     closedir(d);
   }

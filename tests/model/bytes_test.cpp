@@ -162,7 +162,7 @@ TEST(AtomicWrite, BesideDocumentTakesTheDocumentsFolderAndTheFileName) {
   for (const auto &c : cases) {
     char out[256] = "";
     EXPECT_EQ(File_BesideDocument(out, c.size, c.doc, c.name), c.out != nullptr) << c.name << " " << c.size;
-    if (c.out) EXPECT_STREQ(out, c.out);
+    if (c.out) { EXPECT_STREQ(out, c.out); }
   }
 }
 
@@ -217,7 +217,7 @@ TEST(ByteRuns, RecordsReadAndWriteAsTheirFields) {
     EXPECT_EQ(ok, size == run.size) << size;
     EXPECT_EQ(r.err, !ok) << size;
     EXPECT_EQ(Rd_Tell(&r), ok ? run.size : 0u) << size;
-    if (ok) EXPECT_EQ(memcmp(got, recs, sizeof recs), 0);
+    if (ok) { EXPECT_EQ(memcmp(got, recs, sizeof recs), 0); }
   }
   ByteReader r;
   Rd_Init(&r, run.data, run.size);

@@ -100,7 +100,7 @@ TEST_F(Finite, KzpFilesWithANonFiniteValueAreRefused) {
       ExpectRefused("poisoned.kzp", c.what);
       char want[512];
       snprintf(want, sizeof want, kKzMsgNotFinite, "poisoned.kzp");
-      if (!Rec().errors.empty()) EXPECT_EQ(Rec().errors[0], want) << c.what;
+      if (!Rec().errors.empty()) { EXPECT_EQ(Rec().errors[0], want) << c.what; }
       refused++;
     }
   EXPECT_EQ(refused, 33);

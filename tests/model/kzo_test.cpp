@@ -267,9 +267,10 @@ TEST_F(KzoTest, ModelsChosenElsewhereAreFoundFromTheSetsFolder) {
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
-    if (std::string(c.set).rfind("/q", 0) == 0 && access((root + "/q").c_str(), F_OK) != 0)
+    if (std::string(c.set).rfind("/q", 0) == 0 && access((root + "/q").c_str(), F_OK) != 0) {
       ASSERT_EQ(rename((root + "/p").c_str(), (root + "/q").c_str()), 0);
-    if (!c.found) ASSERT_EQ(remove((root + "/q/A/arm.kzp").c_str()), 0);
+    }
+    if (!c.found) { ASSERT_EQ(remove((root + "/q/A/arm.kzp").c_str()), 0); }
     Messages().clear();
     std::string set = root + c.set;
     ASSERT_TRUE(Shown(Kzo_Read, 1, set.c_str(), Seam_ShowResult));

@@ -627,7 +627,7 @@ TEST_F(KzpTest, EveryVersionReadsAlikeFromTheFileAndFromMemory) {
       ASSERT_EQ(x != nullptr, read) << n;
       ASSERT_EQ(std::string(fromFile.message), std::string(fromData.message)) << n;
       EXPECT_EQ(read, n == file.size()) << n;
-      if (read) EXPECT_EQ(Encoded(g_Model3Slots[1]), Encoded(g_Model3Slots[2]));
+      if (read) { EXPECT_EQ(Encoded(g_Model3Slots[1]), Encoded(g_Model3Slots[2])); }
     }
   }
   EXPECT_TRUE(Messages().empty());

@@ -614,7 +614,7 @@ TEST_F(MeshTest, GarbageRecordsStayInsideTheArrays) {
       for (int j = 0; j < 4; j++) {
         u32 pick = rng() % 4;
         u32 far = pick == 0 ? rng() : (rng() % 70);
-        p->corners[j] = {far, (u32)(rng() % 70), rng() % 3 == 0 ? rng() : (u32)(rng() % 70), (u32)(rng() % 70)};
+        p->corners[j] = {far, (u32)(rng() % 70), rng() % 3 == 0 ? (u32)rng() : (u32)(rng() % 70), (u32)(rng() % 70)};
       }
     }
     m->boneCount = (i32)(rng() % 200) - 20;
@@ -682,9 +682,10 @@ void ExpectLiteralAverage(const Model3 *m, const Vec3 *pts, const char *what, u3
     ASSERT_EQ(memcmp(&vn[v], &m->vertexNormals[v], sizeof(Vec3)), 0)
         << what << " vertex " << v << " seed " << seed << " pass " << pass;
   for (i32 i = 0; i < m->polygonCount; i++)
-    if (m->polygons[i].cornerCount >= 3)
+    if (m->polygons[i].cornerCount >= 3) {
       ASSERT_EQ(memcmp(&faces[i], &m->polygons[i].faceNormal, sizeof(Vec3)), 0)
           << what << " polygon " << i << " seed " << seed << " pass " << pass;
+    }
 }
 
 // Corners with their own vertices (`alone` in 4), shared ones, out-of-range indices, repeated
@@ -802,7 +803,7 @@ TEST_F(MeshTest, ReindexedNormalsOfLargeModelsMatchTheLiteralScan) {
     i32 room[3] = {4 * N, 3 * N + (i32)(rng() % N), 0};
     Model3 *a = Model3_New(), *b = Model3_New();
     ASSERT_TRUE(Model3_Reserve(a, P, 0, 0, 0, N));
-    if (room[seed % 3] > 0) ASSERT_TRUE(Model3_Reserve(a, P, room[seed % 3], 0, 0, N));
+    if (room[seed % 3] > 0) { ASSERT_TRUE(Model3_Reserve(a, P, room[seed % 3], 0, 0, N)); }
     ASSERT_TRUE(Model3_Reserve(b, P, 4 * N, 0, 0, N));
     a->positionCount = b->positionCount = P;
     i32 distinct = 1 + (i32)(rng() % (u32)P);
@@ -842,6 +843,6 @@ TEST(MeshHashSlots, PowerOfTwoAtLeastTwiceTheEntriesAndNoLarger) {
     EXPECT_EQ(slots & (slots - 1), 0u) << entries;
     EXPECT_GE(slots, 16u) << entries;
     EXPECT_GE(slots, entries * 2) << entries;
-    if (slots > 16) EXPECT_LT(slots / 2, entries * 2) << entries;
+    if (slots > 16) { EXPECT_LT(slots / 2, entries * 2) << entries; }
   }
 }

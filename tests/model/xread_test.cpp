@@ -213,7 +213,7 @@ TEST_F(XReadTest, ExporterFilesImportAlikeInEveryEncoding) {
     XDoc doc = Character(e.grid);
     const std::string files[] = {Text(doc), Binary(doc, false), Binary(doc, true), Mszip(Text(doc)),
                                  Mszip(Binary(doc, false))};
-    if (e.grid) ASSERT_GT(Text(doc).size(), 3 * 32768u);   // several compressed blocks
+    if (e.grid) { ASSERT_GT(Text(doc).size(), 3 * 32768u); }   // several compressed blocks
     for (const std::string &file : files) {
       SCOPED_TRACE(file.substr(0, 16) + (e.grid ? " with grid" : ""));
       Model3 *m = Fmt_NewModel();

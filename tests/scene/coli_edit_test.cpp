@@ -171,7 +171,7 @@ TEST_F(ColiEditTest, DragsMoveTurnAndScaleNeverBelowATenth) {
     SCOPED_TRACE(testing::Message() << c.target << " " << c.mode << " " << c.dx << " " << c.dy);
     EXPECT_NEAR(c.target == COLI_TARGET_BOXES ? b.x : ci.x, c.x, 1e-5);
     EXPECT_NEAR(c.target == COLI_TARGET_BOXES ? b.z : ci.z, c.z, 1e-5);
-    if (c.target == COLI_TARGET_BOXES) EXPECT_NEAR(b.angle, c.angle, 1e-5);
+    if (c.target == COLI_TARGET_BOXES) { EXPECT_NEAR(b.angle, c.angle, 1e-5); }
     EXPECT_NEAR(c.target == COLI_TARGET_BOXES ? b.size : ci.size, c.size, 1e-5);
   }
   // Scene object 0 stays where it was.

@@ -205,7 +205,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
   g_answerPath = saved;
   g_fileDialogs = 0;
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZC_SAVE, 0);
-  if (g_fileDialogs == 0) ASSERT_TRUE(Kzc_Write(saved.c_str()));
+  if (g_fileDialogs == 0) { ASSERT_TRUE(Kzc_Write(saved.c_str())); }
   CollisionDoc *back = Kzc_ReadDocument(saved.c_str());
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(back->boxCount, 2);

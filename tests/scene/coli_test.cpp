@@ -314,7 +314,7 @@ TEST(ColiGeometry, PointsSegmentsAndDegenerateTriangles) {
     EXPECT_EQ(got, c.hit);
     for (int k = 0; k < 3; k++) {
       EXPECT_TRUE(isfinite(hit[k]) && isfinite(g_Coli.triangle.n[k]) && isfinite(g_Coli.triangle.d));
-      if (c.hit) EXPECT_NEAR(hit[k], c.at[k], 1e-6);
+      if (c.hit) { EXPECT_NEAR(hit[k], c.at[k], 1e-6); }
     }
   }
   f32 v[3] = {1, 1, 1};

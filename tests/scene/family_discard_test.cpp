@@ -106,8 +106,9 @@ TEST_F(FamilyDiscardTest, NoSwitchFreesAChangedDocumentUnasked) {
         EXPECT_TRUE(h.intact());
         EXPECT_TRUE(Doc_IsChanged(h.kind));
         // Asked away from its own family, the question names the document in full.
-        if (g_questions.size() > asked && g_Shell.g_EditFamily != h.family)
+        if (g_questions.size() > asked && g_Shell.g_EditFamily != h.family) {
           EXPECT_NE(g_questions.back().find(h.fullName), std::string::npos) << g_questions.back();
+        }
         // "はい" switches.
         g_answer = true;
         SwitchTo(to);

@@ -49,7 +49,7 @@ void ArrangeShell(u32 family, u32 subMode) {
   for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) {
     ViewRecord *v = View_Get(subMode, i);
     v->inUse = 1;
-    v->kind = i < 5 ? i : VIEW_FRONT;
+    v->kind = i < 5 ? i : (u32)VIEW_FRONT;
     v->zoom = 1.0f;
   }
   g_Shell.g_ActiveView = 1;

@@ -117,7 +117,7 @@ TEST_F(MovieDlgTest, ImageFieldsClampColoursAndKeepFieldsThatAreNoNumbers) {
     EXPECT_EQ(o->keys[0].position[1], -3.0f) << c.x;
     for (int i = 0; i < 4; i++) EXPECT_EQ(o->keys[0].color[i], c.wantColour[i]) << c.x << " " << i;
     ASSERT_EQ(Boxes().size(), c.boxes) << c.x;
-    if (c.boxes) EXPECT_NE(Boxes()[0].find("X"), std::string::npos) << Boxes()[0];
+    if (c.boxes) { EXPECT_NE(Boxes()[0].find("X"), std::string::npos) << Boxes()[0]; }
     // Refresh shows the values back ("%3.3f", "%d").
     MovieDlg_Refresh(d);
     EXPECT_EQ(Text(d, IDC_MOVIE_ACTOR_Y), "-3.000");
@@ -419,7 +419,7 @@ TEST_F(MovieDlgTest, FoldersInsideTheDataFolderOnly) {
   for (const Case &c : cases) {
     char out[256] = "unchanged";
     EXPECT_EQ(MovieDlg_RelativeFolder(c.base, c.chosen, out, sizeof out), c.ok) << c.chosen;
-    if (c.ok) EXPECT_STREQ(out, c.rel) << c.chosen;
+    if (c.ok) { EXPECT_STREQ(out, c.rel) << c.chosen; }
   }
   // "フォルダ" of the image dialog: inside sets the folder, outside is refused with a message.
   MovieObject *o = Actor(MOVIE_KIND_IMAGE);

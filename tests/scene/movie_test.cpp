@@ -219,8 +219,8 @@ TEST_F(MovieTest, TheEndOfPlaybackStopsLoopsOrChains) {
     EXPECT_EQ(g_Movie.playState, (u32)c.state);
     EXPECT_EQ(g_Movie.objectCount, c.count);
     EXPECT_EQ(Boxes().size(), (size_t)c.boxes) << (Boxes().empty() ? "" : Boxes()[0]);
-    if (c.end == MOVIE_END_CHAINED) EXPECT_STREQ(g_MovieScene.chainName, c.nextName);
-    if (c.boxes == 1 && c.end == MOVIE_END_CHAINED) EXPECT_NE(Boxes()[0].find("gone.mid"), std::string::npos);
+    if (c.end == MOVIE_END_CHAINED) { EXPECT_STREQ(g_MovieScene.chainName, c.nextName); }
+    if (c.boxes == 1 && c.end == MOVIE_END_CHAINED) { EXPECT_NE(Boxes()[0].find("gone.mid"), std::string::npos); }
   }
   g_Lib.runState = savedRun;
 }

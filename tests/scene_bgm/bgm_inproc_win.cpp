@@ -244,7 +244,7 @@ TEST(MovieBgmWin, EveryBgmLeavesNoWindowAndTheToolsInReach) {
   Str_Copy(g_MovieScene.nextName, sizeof g_MovieScene.nextName, next.c_str());
   g_MovieScene.chainFlag = 1;
   Key('A');
-  if (aviPlays) EXPECT_EQ(MciWindows().size(), 1u);
+  if (aviPlays) { EXPECT_EQ(MciWindows().size(), 1u); }
   ASSERT_TRUE(Drive_PumpUntil([] { return g_MovieScene.bgmPresent == 0; }, 5000)) << "no chain";
   Drive_Pump(20);
   EXPECT_TRUE(MciWindows().empty());

@@ -180,7 +180,7 @@ TEST(Replace, EveryReplacingCommandAsksAndNoKeepsTheDocument) {
   u32 unasked = Doc_UnaskedReplaces();
   for (const Replacing &r : kReplacing) {
     Reach(r);
-    if (r.panel) ASSERT_NE(r.panel(), nullptr) << r.name;
+    if (r.panel) { ASSERT_NE(r.panel(), nullptr) << r.name; }
     Change(r.kind);
     ASSERT_TRUE(Doc_IsChanged(r.kind)) << r.name;
     std::string before = Snapshot(r.kind);
@@ -200,10 +200,11 @@ TEST(Replace, EveryReplacingCommandAsksAndNoKeepsTheDocument) {
     g_GuardAnswer = IDYES;
     RunCommand(r);
     EXPECT_TRUE(AskedToDiscard(r, false)) << r.name;
-    if (r.how == BY_FAMILY) EXPECT_FALSE(Doc_IsChanged(r.kind)) << r.name << ": given up";
-    if (r.how == BY_FAMILY && r.familyButton == IDC_EDIT_3D_MODEL) EXPECT_TRUE(Nothing3DDrawn()) << r.name;
-    if (r.how == BY_MENU && (r.id == IDM_NEW_MODEL || r.id == IDM_NEW_OBJ2 || r.id == IDM_2D_BONE_NEW || r.id == IDM_MOVIE_NEW))
+    if (r.how == BY_FAMILY) { EXPECT_FALSE(Doc_IsChanged(r.kind)) << r.name << ": given up"; }
+    if (r.how == BY_FAMILY && r.familyButton == IDC_EDIT_3D_MODEL) { EXPECT_TRUE(Nothing3DDrawn()) << r.name; }
+    if (r.how == BY_MENU && (r.id == IDM_NEW_MODEL || r.id == IDM_NEW_OBJ2 || r.id == IDM_2D_BONE_NEW || r.id == IDM_MOVIE_NEW)) {
       EXPECT_FALSE(Doc_IsChanged(r.kind)) << r.name << ": a new document is unchanged";
+    }
     EXPECT_EQ(Doc_UnaskedReplaces(), unasked) << r.name;
     Doc_ClearChanged(r.kind);
   }

@@ -714,7 +714,7 @@ struct Walk {
       for (HWND w : TopWindows(pid))
         if (std::find(before.begin(), before.end(), w) == before.end() && Class(w) == "#32770" && !IsWindowEnabled(main))
           PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), (LPARAM)GetDlgItem(w, IDYES));
-      Sleep(500);
+      Answered(main, std::string(s.name) + " asked again");
       pressed = Press(pid, s);
     }
     if (!pressed) {
@@ -723,12 +723,13 @@ struct Walk {
     }
     // A question the step asks once its button shows pressed.
     Answered(main, s.name);
-    for (int i = 0; i < 20 && !IsWindowEnabled(main); i++) {
+    WaitFor(std::string("the questions of ") + s.name + " answered", 5000, [&] {
+      if (IsWindowEnabled(main)) return true;
       for (HWND w : TopWindows(pid))
         if (std::find(before.begin(), before.end(), w) == before.end() && Class(w) == "#32770")
           PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), (LPARAM)GetDlgItem(w, IDYES));
-      Sleep(250);
-    }
+      return false;
+    }, 100);
     return true;
   }
 
@@ -1153,6 +1154,21 @@ bool PressesIn(HWND w, HWND main) {
 // is slow to take the press, the looks are slow too: the wait lasts kSettleLooks looks at least.
 const DWORD kMovingMs = 150, kSettleMs = 1000, kPollMs = 50, kSettleLooks = 6;
 
+// Waits until the program has taken what was posted to it and its windows stand still: two
+// looks kMovingMs apart find the same windows in the same places with the same controls (a
+// window still being made, placed or filled). Pixels are not compared: a view may animate.
+void Rest(DWORD pid, HWND main, const std::string &what) {
+  Answered(main, what);
+  std::map<HWND, std::string> last;
+  WaitFor(what + " to come to rest", 20000, [&] {
+    std::map<HWND, std::string> now;
+    for (HWND w : TopWindows(pid)) now[w] = Shape(w, nullptr);
+    bool same = now == last;
+    last.swap(now);
+    return same;
+  }, kMovingMs);
+}
+
 struct PressWalk {
   DWORD pid;
   HWND main;
@@ -1207,6 +1223,7 @@ struct PressWalk {
       // still while one did is tried once more (a toggle then changes back, which counts).
       bool changed = false;
       std::vector<HWND> windows;
+      std::set<HWND> moving;
       DWORD start = GetTickCount(), lookMs = 0;
       int attempts = 0, looks = 0;
       bool tick = IsTick(t.control);
@@ -1224,7 +1241,7 @@ struct PressWalk {
         const DWORD settle = std::max(kSettleMs, kSettleLooks * (lookMs + kPollMs));
         Sleep(kMovingMs);
         Snapshot before = Snap(pid, t.control);
-        std::set<HWND> moving;
+        moving.clear();
         for (const auto &p : before.pixels) {
           auto f = first.pixels.find(p.first);
           if (f == first.pixels.end() || f->second != p.second) moving.insert(p.first);
@@ -1232,12 +1249,27 @@ struct PressWalk {
         windows = TopWindows(pid);
         PostMessageA(t.control, BM_CLICK, 0, 0);
         DWORD pressed = GetTickCount();
+        // An excused press is not judged: one look once the program has taken it (a box it
+        // opened is answered below).
+        if (quiet) Answered(main, "the press of " + t.name);
         do {
           Sleep(kPollMs);
           changed = CloseModals(windows) || Differs(before, Snap(pid, t.control), moving);
           looks++;
-        } while (!changed && GetTickCount() - pressed < settle);
-        if (moving.empty()) break;
+        } while (!changed && !quiet && GetTickCount() - pressed < settle);
+        if (moving.empty() || quiet) break;
+      }
+      // What an excused press changed is drawn before the next press is judged: two looks
+      // agree (but for the windows that change on their own).
+      if (quiet) {
+        Snapshot last = Snap(pid);
+        WaitFor("the screen to settle after " + t.name, 3000, [&] {
+          Sleep(kMovingMs);
+          Snapshot now = Snap(pid);
+          bool same = !Differs(last, now, moving);
+          last = now;
+          return same;
+        });
       }
       // A box the press opened may have shown before it could be answered: it is answered
       // (and any it leads to) before the next press.
@@ -1255,7 +1287,7 @@ struct PressWalk {
         for (HWND c = GetWindow(t.window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
           if (c != t.control && Class(c) == "Button" && Text(c).rfind("停止", 0) == 0 && IsWindowEnabled(c)) {
             PostMessageA(c, BM_CLICK, 0, 0);
-            Sleep(500);
+            Answered(t.window, "the stop");
           }
       }
       if (getenv("MIRAVEL_PRESS_TRACE"))
@@ -1532,7 +1564,7 @@ void PressCommandDialog(PressWalk *walk, const CommandDialog &d) {
     walk->Fault(d.label, "", "did not open its dialog");
     return;
   }
-  Sleep(1000);
+  Rest(walk->pid, walk->main, d.label);
   if (d.file) {
     char tmp[MAX_PATH];
     GetTempPathA(sizeof tmp, tmp);
@@ -1574,7 +1606,7 @@ void PressMovieActors(PressWalk *walk) {
       walk->Fault(a.label, a.caption, "did not show");
       continue;
     }
-    Sleep(1000);
+    Rest(walk->pid, walk->main, a.label);
     walk->Step(a.label, dlg);
   }
 }
@@ -1593,7 +1625,7 @@ TEST_P(PressWalkTest, EveryEnabledControlDoesSomethingAtEntry) {
   for (HWND w : TopWindows(pid))
     if (Class(w) == "D3D Window") main = w;
   ASSERT_NE(main, nullptr);
-  Sleep(1000);
+  Rest(pid, main, "the start");
   PressWalk walk{pid, main};
   // The preview shows the 3D editor's model: a cube made at start-up gives it one to show (and
   // its options something to change).
@@ -1601,7 +1633,7 @@ TEST_P(PressWalkTest, EveryEnabledControlDoesSomethingAtEntry) {
   if (std::find(families.begin(), families.end(), IDC_EDIT_PREVIEW) != families.end()) {
     HWND modelling = WaitTop(pid, "モデリング", 10000);
     if (modelling) PostMessageA(GetDlgItem(modelling, IDC_POLY_CUBE), BM_CLICK, 0, 0);
-    Sleep(1000);
+    Rest(pid, main, "the cube made");
   }
   for (const Step &s : PartSteps(GetParam())) {
     DWORD start = GetTickCount();
@@ -1612,11 +1644,11 @@ TEST_P(PressWalkTest, EveryEnabledControlDoesSomethingAtEntry) {
       for (HWND w : TopWindows(pid))
         if (std::find(before.begin(), before.end(), w) == before.end() && Class(w) == "#32770")
           PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), (LPARAM)GetDlgItem(w, IDYES));
-      Sleep(500);
+      Answered(main, std::string(s.name) + " asked again");
       pressed = Press(pid, s);
     }
     ASSERT_TRUE(pressed) << s.name;
-    Sleep(1000);
+    Rest(pid, main, s.name);
     if (!s.panel && !GetParam().atFamilyEntry) continue;
     walk.Step(s.name);
     for (const CommandDialog &d : kCommandDialogs)

@@ -7,8 +7,11 @@ Bone2Model *g_Bone2Slots[4];
 static Model3 s_Model;
 Model3 *Current_Model3(void) { return g_Sel.g_CurSlot == 0 ? &s_Model : nullptr; }
 unsigned View_CurrentLayout(void) { return g_Shell.g_EditSubMode; }
-// A shell service: its reads are the shell's own, even when a hook calls it.
-int App_Service(void) { return (int)g_Sel.g_CurSlot + g_Mouse.g_MouseX; }
+// A shell service: it acts on the records and hands back nothing made from them, so its
+// reads are the shell's own, even when a hook calls it.
+void App_Service(void) { if (g_Sel.g_CurSlot) g_Mouse.g_MouseX = 0; }
+// An accessor: what it hands back is read from the selection.
+unsigned App_Slot(void) { return g_Sel.g_CurSlot; }
 void Owner(void) {
   g_Sel.g_CurSlot = 1;
   g_Mouse.g_MouseX++;

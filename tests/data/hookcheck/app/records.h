@@ -32,4 +32,5 @@ extern ShellContext g_Shell;
 extern Bone2Model *g_Bone2Slots[4];
 Model3 *Current_Model3(void);
 unsigned View_CurrentLayout(void);
-int App_Service(void);
+void App_Service(void);
+unsigned App_Slot(void);
