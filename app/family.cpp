@@ -125,7 +125,7 @@ static bool ReleaseSwallowed(u32 otherButton) {
 
 // [SECTION] family switching
 void App_EnterFamily(void) {
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   u32 layout = View_CurrentLayout();
   // The program editor, the 2D model editor (whose sub-modes make no view windows) and the
   // 2D map editor have only the main view. Elsewhere a layout keeps views the user added
@@ -348,7 +348,7 @@ void App_OnLButtonUp(i64 lParam) {
   i32 x, y;
   DecodeStored(lParam, &x, &y);
   if (ReleaseSwallowed(BUTTON_RIGHT)) return;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   HookCtx c = Family_Context(x, y);
   CALL_MOUSE(lButtonUp, &c);
 }
@@ -357,7 +357,7 @@ void App_OnRButtonUp(i64 lParam) {
   i32 x, y;
   DecodeStored(lParam, &x, &y);
   if (ReleaseSwallowed(BUTTON_LEFT)) return;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   HookCtx c = Family_Context(x, y);
   CALL_MOUSE(rButtonUp, &c);
 }
@@ -366,13 +366,13 @@ void App_OnRButtonUp(i64 lParam) {
 void App_OnMButtonUp(i64 lParam) {
   i32 x, y;
   Decode(lParam, &x, &y);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   HookCtx c = Family_Context(x, y);
   CALL_MOUSE(mButtonUp, &c);
 }
 
 void App_OnMouseMove(i64 lParam) {
-  if (Shell_AnyButtonHeld()) App_MarkAllRedraw();
+  if (Shell_AnyButtonHeld()) App_MarkAllRedraw(View_CurrentLayout());
   i32 x, y;
   DecodeStored(lParam, &x, &y);
   g_Mouse.g_MouseMoveX = g_Mouse.g_MouseX;
@@ -448,13 +448,13 @@ static void RunWheel(bool forward) {
   WheelAction a = Wheel_Decide(g_Shell.g_EditFamily, g_Shell.g_EditSubMode, c.view->kind, g_Options.g_OptReverseWheel != 0, forward);
   c.step = a.step;
   switch (a.kind) {
-    case WHEEL_ZOOM: c.view->zoom *= a.factor; App_MarkAllRedraw(); break;
+    case WHEEL_ZOOM: c.view->zoom *= a.factor; App_MarkAllRedraw(c.layout); break;
     case WHEEL_NOTHING: break;
     // The key kinds step the family's key frame (the sub-mode's row, in families 3 and 11).
     case WHEEL_2D_OBJECT_KEY:
     case WHEEL_2D_MOTION_KEY:
     case WHEEL_3D_OBJMOTION_KEY: CALL_HOOK(wheelKey, &c); break;
-    default: CALL_HOOK(wheelKey, &c); App_MarkAllRedraw(); break;
+    default: CALL_HOOK(wheelKey, &c); App_MarkAllRedraw(c.layout); break;
   }
 }
 

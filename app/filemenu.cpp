@@ -112,7 +112,7 @@ static void ReportMissing2DImages(bool bone) {
 }
 
 static void EndOpen(void) {
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   Timer_Reset();
 }
 
@@ -162,7 +162,8 @@ void FileMenu_LoadKzp(const char *name) {
     g_Sel.g_PickedPolygon = -1;
     g_Sel.g_PickedVertex = -1;
     ClearSelections(m);
-    View_FitAll();
+    HookCtx c = Family_ShellContext();   // the new model in the current slot
+    View_FitAll(&c);
     ExpandAllBones(m);
     Discard_LayerReplaced(0);
     ReportMissingTextures(0);
@@ -171,7 +172,8 @@ void FileMenu_LoadKzp(const char *name) {
   Str_Format(label, sizeof label, "%s 読み込み", name);
   if (g_ShellSeam.undoPush) g_ShellSeam.undoPush(label);
   Tex_CopyModel3Pixels((i32)g_Sel.g_CurSlot);
-  App_RefreshLists();
+  HookCtx c = Family_ShellContext();
+  App_RefreshLists(&c);
   // Again after the lists (their refresh may pick); a refused file keeps the selection.
   if (m) ClearSelections(CurrentModel());
   EndOpen();
@@ -263,7 +265,8 @@ static void OpenKzo(void) {
   }
   // Also after a cancel: the object editor starts again from its first part.
   g_Sel.g_CurPartIndex = 1;
-  App_RefreshLists();
+  HookCtx c = Family_ShellContext();
+  App_RefreshLists(&c);
   Kzo_UpdatePoses();
   EndOpen();
 }
@@ -279,17 +282,19 @@ static void OpenKzb(void) {
   Seam_ShowResult(&res);
   g_ModelAllocArrays = 0;
   if (ok == 1) {
-    App_RefreshLists();
-    g_Sel.g_CurBoneIndex = 0;
-    g_Sel.g_PickedVertex = -1;
+    HookCtx c = Family_ShellContext();   // the model just read
+    App_RefreshLists(&c);
+    c.sel->g_CurBoneIndex = 0;
+    c.sel->g_PickedVertex = -1;
     // The flags and points of the model before name vertices of this one.
-    App_ForgetPolySelection();
+    App_ForgetPolySelection(c.sel);
     Doc_Replaced(DOC_BONE2);
     ReportMissing2DImages(true);
   }
   // The texture pixels of the 2D slot that was read (not of the 3D layer g_Sel.g_CurSlot).
   Tex_CopyBone2Pixels(0);
-  App_RefreshLists();
+  HookCtx c = Family_ShellContext();
+  App_RefreshLists(&c);
   Timer_Reset();
 }
 
@@ -343,7 +348,8 @@ static void OpenKzv(void) {
   if (!ReadScene(g_ShellEntries.movie, "ムービー( KZV )", "KZV", "読み込むムービーファイル( KZV )を選択して下さい",
                  DOC_MOVIE, true))
     return;
-  App_RefreshLists();
+  HookCtx c = Family_ShellContext();
+  App_RefreshLists(&c);
   EndOpen();
 }
 
@@ -500,7 +506,7 @@ static void New3D(void) {
   g_ModelAllocArrays = 0;
   // The new model is layer 0's step: an undo goes back to the model it replaced.
   if (made && g_Sel.g_CurSlot == 0 && g_ShellSeam.undoPush) g_ShellSeam.undoPush("新規作成");
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   Timer_Reset();
 }
 

@@ -15,16 +15,12 @@
 
 
 // [SECTION] toggles
-void Options_ToggleVSync(void) { Options_ToggleVSync(View_CurrentLayout()); }
-
 void Options_ToggleVSync(u32 layout) {
   u8 &on = g_AppShell.vsync[layout < VIEW_LAYOUTS ? layout : 0];
   on = on ? 0 : 1;
   if (g_ShellSeam.setVSync) g_ShellSeam.setVSync(on);
   g_Options.g_OptionDlgRefresh = 1;
 }
-
-void Options_ToggleCpuOccupy(void) { Options_ToggleCpuOccupy(View_CurrentLayout()); }
 
 void Options_ToggleCpuOccupy(u32 layout) {
   u8 &on = g_AppShell.cpuOccupy[layout < VIEW_LAYOUTS ? layout : 0];
@@ -50,14 +46,15 @@ i32 Options_ParseMaxPolygons(const char *text) {
 
 // [SECTION] handler
 OptionsAnswer Options_Command(i32 id, const char *maxPolygonsText) {
+  HookCtx c = Family_ShellContext();
   switch (id) {
     case IDC_OPT_EDITED_VIEW_ONLY: g_Options.g_OptUpdateEditedViewOnly = g_Options.g_OptUpdateEditedViewOnly ? 0 : 1; break;
     case IDC_OPT_ANTIALIAS: Options_ToggleAntialias(); break;
     case IDC_OPT_GRID: g_Options.g_OptGrid = g_Options.g_OptGrid ? 0 : 1; break;
     case IDC_OPT_LIGHT: Lib_SetOptions(g_Lib.optAntialias, g_Lib.optLight ? 0 : 1); break;
     case IDC_OPT_REVERSE_WHEEL: g_Options.g_OptReverseWheel = !g_Options.g_OptReverseWheel; break;
-    case IDC_OPT_VSYNC: Options_ToggleVSync(); break;
-    case IDC_OPT_CPU_OCCUPY: Options_ToggleCpuOccupy(); break;
+    case IDC_OPT_VSYNC: Options_ToggleVSync(c.layout); break;
+    case IDC_OPT_CPU_OCCUPY: Options_ToggleCpuOccupy(c.layout); break;
     // The two shadow boxes are one option: checking one clears the other.
     case IDC_OPT_SHADOW_2D: g_Options.g_OptShadow = g_Options.g_OptShadow == 20 ? 0 : 20; break;
     case IDC_OPT_SHADOW_3D: g_Options.g_OptShadow = g_Options.g_OptShadow == 30 ? 0 : 30; break;

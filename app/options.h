@@ -29,12 +29,9 @@ struct OptionsShown {
 OptionsAnswer Options_Command(i32 id, const char *maxPolygonsText);
 void Options_Show(OptionsShown *out);
 
-// The vertical-sync and CPU-occupy toggles of the current layout, shared by the check boxes
-// and the F3 / F4 keys: the layout's byte (what the box shows) is flipped and the new value
-// put in effect, so box, byte and device always agree.
-void Options_ToggleVSync(void);
-void Options_ToggleCpuOccupy(void);
-// The same for layout `layout` (the key table passes its context's).
+// The vertical-sync and CPU-occupy toggles of layout `layout` (the current one: the check
+// boxes and the F3 / F4 keys pass their context's): the layout's byte (what the box shows) is
+// flipped and the new value put in effect, so box, byte and device always agree.
 void Options_ToggleVSync(u32 layout);
 void Options_ToggleCpuOccupy(u32 layout);
 // Antialiasing on when it is off and off when on (check box IDC_OPT_ANTIALIAS and F2); the device decides

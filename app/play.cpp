@@ -159,7 +159,7 @@ i32 Play_TickMovie(void) {
   } else if (e.movieStep) {
     e.movieStep();
   }
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   return result;
 }
 
@@ -179,5 +179,5 @@ void Play_Stop(const PlayControl *c, i32 *frame, i32 saved) {
   g_Shell.g_Playing = 0;
   if (frame) *frame = saved;
   *c->refresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }

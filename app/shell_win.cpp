@@ -149,7 +149,7 @@ INT_PTR CALLBACK Options_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
       return TRUE;
     default:
       if (Panel_TakeRefresh(&g_Options.g_OptionDlgRefresh)) {
-        App_MarkAllRedraw();
+        App_MarkAllRedraw(View_CurrentLayout());
         Options_ShowValues(dlg);
       }
       return FALSE;
@@ -250,7 +250,7 @@ void View_AddView(int shown, int x, int y, int w, int h) {
   if (!v->window) CreateViewWindow((u32)index);
   if (!v->window) { v->inUse = 0; return; }
   PlaceViewWindow(v);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 static void AddRandomView(void) {
@@ -327,7 +327,7 @@ static void ViewMouseUp(u32 button, LPARAM lParam) {
 static void SetViewKind(HWND dlg, ViewRecord *v, u32 kind) {
   v->kind = kind;
   SetWindowTextA(dlg, KindTitle(kind));
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -367,7 +367,7 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_KEYDOWN: App_OnKeyDown((u32)wParam); return TRUE;
     case WM_KEYUP: App_OnKeyUp((u32)wParam); return TRUE;
     case WM_MOVE: case WM_SIZE: case WM_ACTIVATE: case WM_EXITMENULOOP: case WM_SHOWWINDOW:
-      App_MarkAllRedraw();
+      App_MarkAllRedraw(View_CurrentLayout());
       return TRUE;
     case WM_TIMER: {
       // Under Wine the first frames presented into a window that has just appeared can be
@@ -393,7 +393,7 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
       v->window = nullptr;
       v->inUse = 0;   // the view leaves the layout; the count is unchanged
       DestroyWindow(dlg);
-      App_MarkAllRedraw();
+      App_MarkAllRedraw(View_CurrentLayout());
       return TRUE;
     case WM_GETMINMAXINFO: {
       MINMAXINFO *mm = (MINMAXINFO *)lParam;
@@ -468,7 +468,7 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
       if (wParam) Settings_Save();
       else s_ExitAgreed = false;
       break;
-    case WM_MOVE: case WM_SIZE: case WM_ACTIVATE: App_MarkAllRedraw(); break;
+    case WM_MOVE: case WM_SIZE: case WM_ACTIVATE: App_MarkAllRedraw(View_CurrentLayout()); break;
     // An uncovered main view (a tool window dragged over it) is drawn again by the loop.
     case WM_PAINT: View_Get(View_CurrentLayout(), 0)->redraw = 1; break;
     default: break;
@@ -524,7 +524,7 @@ static bool AskYesNo(const char *text) {
 // A vsync change resets the device: every view is drawn again after it.
 static void SetVSyncSeam(u32 on) {
   Lib_SetVSync(on != 0);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 static void SetAntialiasSeam(u32 on) { Lib_SetAntialias(on != 0); }
 

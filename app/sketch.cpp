@@ -33,7 +33,7 @@ bool Sketch_Load(u32 view, const char *name) {
   s.spare[view] = shown;   // the old image's row takes the next choice
   Str_Copy(s.names[view], sizeof s.names[view], name);
   s.refresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   return true;
 }
 
@@ -46,7 +46,7 @@ bool Sketch_Choose(u32 view) {
 
 void Sketch_ToggleShow(void) {
   g_Sketch.show = g_Sketch.show ? 0 : 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 bool Sketch_Command(u32 id) {

@@ -41,7 +41,7 @@ INT_PTR CALLBACK Sketch_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
       return FALSE;
     // The end of a menu loop and of a move or size loop: the views are drawn again.
     case WM_MOVE: case WM_SIZE: case WM_ACTIVATE: case WM_EXITMENULOOP: case WM_EXITSIZEMOVE:
-      App_MarkAllRedraw();
+      App_MarkAllRedraw(View_CurrentLayout());
       return FALSE;
     default:
       if (Panel_TakeRefresh(&g_Sketch.refresh)) ShowState(dlg);

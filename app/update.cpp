@@ -218,7 +218,7 @@ void App_UpdateFrame(void) {
   if (g_ShellSeam.findActiveView) g_ShellSeam.findActiveView();
   ApplyPresentationOptions();
   CopyStripKeys();
-  if (g_Shell.g_PendingRedraw) { g_Shell.g_PendingRedraw = 0; App_MarkAllRedraw(); }
+  if (g_Shell.g_PendingRedraw) { g_Shell.g_PendingRedraw = 0; App_MarkAllRedraw(View_CurrentLayout()); }
   WatchListTop();
   bool dark = g_Shell.g_EditFamily == FAMILY_EFFECT || g_Shell.g_EditFamily == FAMILY_PROGRAM;
   Lib_SetClearColor(dark ? 0 : 128, dark ? 0 : 128, dark ? 0 : 128);
@@ -227,7 +227,7 @@ void App_UpdateFrame(void) {
   HookCtx nav = Family_ShellContext();
   App_Navigate(&nav);
   if (g_Shell.g_Playing == 1) {
-    App_MarkAllRedraw();
+    App_MarkAllRedraw(nav.layout);
     g_Shell.g_Playing = 0;
     Play_TickByRunState(g_Lib.runState);
   }

@@ -29,7 +29,6 @@ static_assert(STRIP_FLAG_COUNT == 7, "App_MarkAllRedraw sets the seven strip and
 // Elements in the work arrays as allocated (0 until App_AllocWorkArrays).
 static u32 s_WorkFaces, s_WorkVerts;
 
-bool View_DrawingMain(void) { return View_Get(g_Shell.g_EditSubMode, g_Shell.g_DrawView)->kind == VIEW_MAIN; }
 bool View_DrawingMain(const HookCtx *c) { return c->view && c->view->kind == VIEW_MAIN; }
 
 static bool InSubModes(u32 first, u32 last) { return g_Shell.g_EditSubMode >= first && g_Shell.g_EditSubMode <= last; }
@@ -128,8 +127,6 @@ bool View_RedrawPending(void) {
   return false;
 }
 
-void App_MarkAllRedraw(void) { App_MarkAllRedraw(View_CurrentLayout()); }
-
 void App_MarkAllRedraw(u32 layout) {
   if (layout >= VIEW_LAYOUTS) layout = 0;
   i32 n = LayoutCount(layout);
@@ -162,11 +159,6 @@ ViewRecord *View_Active(void) {
 }
 
 
-void App_RefreshLists(void) {
-  HookCtx c = Family_ShellContext();
-  App_RefreshLists(&c);
-}
-
 void App_RefreshLists(const HookCtx *c) {
   App_MarkAllRedraw(c->layout);
   const FamilyHooks *row = Family_Current();
@@ -177,8 +169,6 @@ template <typename T>
 static void AllocOnce(T **p, size_t count) {
   if (!*p) *p = (T *)calloc(count ? count : 1, sizeof(T));
 }
-
-void App_AllocWorkArrays(void) { App_AllocWorkArrays(&g_Sel); }
 
 void App_AllocWorkArrays(ShellSelection *sel) {
   if (sel->g_PolySelFaces) return;   // allocated once, never freed
@@ -203,8 +193,6 @@ void App_ClearSelectionFlags(ShellSelection *sel, u32 verts, u32 faces) {
   if (sel->g_PolySelVerts) memset(sel->g_PolySelVerts, 0, sizeof(u32) * (verts < s_WorkVerts ? verts : s_WorkVerts));
   if (sel->g_PolySelFaces) memset(sel->g_PolySelFaces, 0, sizeof(u32) * (faces < s_WorkFaces ? faces : s_WorkFaces));
 }
-
-void App_ForgetPolySelection(void) { App_ForgetPolySelection(&g_Sel); }
 
 void App_ForgetPolySelection(ShellSelection *sel) {
   App_ClearSelectionFlags(sel, s_WorkVerts, s_WorkFaces);
@@ -486,12 +474,6 @@ void View_FitView(const HookCtx *c, ViewRecord *v) {
   }
   free(pts);
   App_MarkAllRedraw(c->layout);
-}
-
-void View_FitAll(void) {
-  // Built here: the callers have just replaced the model.
-  HookCtx c = Family_ShellContext();
-  View_FitAll(&c);
 }
 
 void View_FitAll(const HookCtx *c) {

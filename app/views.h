@@ -23,9 +23,7 @@ u32 View_CurrentLayout(void);
 void View_SetCount(u32 layout, i32 count);
 // The record of a view of the current layout (index clamped into 0..7).
 ViewRecord *View_Get(u32 layout, u32 index);
-// True while the view being drawn (g_Shell.g_DrawView of the current layout) is a main view (kind 0).
-bool View_DrawingMain(void);
-// True when the context's view (for a draw hook the view being drawn) is a main view.
+// True when the context's view (for a draw hook the view being drawn) is a main view (kind 0).
 bool View_DrawingMain(const HookCtx *c);
 // The frame render's request for the view drawn now (g_Shell.g_DrawView of the current layout), from
 // the family, the sub-mode and the view records (the library's g_LibHooks.frameRequest).
@@ -58,10 +56,9 @@ bool View_MoreDue(const ViewChoiceInput *in, bool recording, u32 drawnSinceRest)
 // Whether a view of the current layout in use waits to be drawn again.
 bool View_RedrawPending(void);
 
-// Flags every view of the current layout for redraw; also sets g_Shell.g_LayerDlgRefresh and the
-// sketch dialog's refresh flag.
-void App_MarkAllRedraw(void);
-// The same for layout `layout` (a hook passes its context's).
+// Flags every view of layout `layout` for redraw (a hook passes its context's, code reached
+// from no hook the current one); also sets g_Shell.g_LayerDlgRefresh and the sketch dialog's
+// refresh flag.
 void App_MarkAllRedraw(u32 layout);
 // The 3D editor's layer panel re-checks its buttons when 1 (the panel clears it).
 // Runs step(arg) with view `view` of the current layout as the view drawn (the one the frame
@@ -70,13 +67,11 @@ bool View_DrawnAs(u32 view, bool (*step)(void *arg), void *arg);
 // View g_Shell.g_ActiveView of the current layout: the view that code reached from no family
 // hook (panels, keys, the per-frame steps) acts on. Hooks act on their context's view.
 ViewRecord *View_Active(void);
-// Flags the views for redraw and runs the family's list refresh: on a context of the shell's
-// records, or on the one a hook hands on.
-void App_RefreshLists(void);
+// Flags the views for redraw and runs the family's list refresh on context c (a hook hands on
+// its own; dialogs and menu commands build the shell's).
 void App_RefreshLists(const HookCtx *c);
-// Allocates the selection flags and work arrays below into the shell's record, or into the
-// record handed when its arrays are still missing (once for the program's life).
-void App_AllocWorkArrays(void);
+// Allocates the selection flags and work arrays below into record sel when its arrays are
+// still missing (once for the program's life).
 void App_AllocWorkArrays(ShellSelection *sel);
 // Selection flags of the polygon editors, one u32 per face / vertex (null until allocated).
 // State the polygon editors share (3D modelling and the 2D polygon sub-mode): the points of
@@ -84,7 +79,6 @@ void App_AllocWorkArrays(ShellSelection *sel);
 // mouse), the dialog's face and corner numbers (-1 none) and the show-normals switch.
 // A model replaced (read or made new): every selection flag cleared, the free-creation points
 // dropped, the picked face and corner none.
-void App_ForgetPolySelection(void);
 void App_ForgetPolySelection(ShellSelection *sel);
 // Work arrays of the polygon editors: a u32 per vertex; the screen x, y and depth of every
 // position (3 f32 per vertex, refilled by each pick pass); per face the screen centre and the
@@ -130,10 +124,8 @@ enum { VIEW_FIT_MAX_STEPS = 400 };
 void View_Fit(const HookCtx *c);
 // The same for view v in the context's layout.
 void View_FitView(const HookCtx *c, ViewRecord *v);
-// Runs the pose pass, then fits views 1..count-1 of the current layout to the current model;
+// Runs the pose pass, then fits views 1..count-1 of the layout of context c to its model;
 // view 0 is not fitted.
-void View_FitAll(void);
-// The same for the layout and the model of context c.
 void View_FitAll(const HookCtx *c);
 // The points a fit of model m uses for a view kind in a sub-mode, by the selection sel (x, y, z
 // triples, malloc'd; null when there are none). n receives the count. With `posed` the main

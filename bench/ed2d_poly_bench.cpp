@@ -26,7 +26,7 @@ Bone2Model *Grid(i32 rows) {
   m->placeX = 320;
   m->placeY = 240;
   BenchGrid_Quads2D(m, rows, 0, false);
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(&g_Sel);
   BenchGrid_SelectAll(m->vertexCount, m->polygonCount);
   return m;
 }
@@ -68,7 +68,7 @@ void BM_WeightApplyAndRebind(benchmark::State &state) {
   }
   for (auto _ : state) {
     Ed2D_WeightApply(m, "0", "0", "1.0");
-    Ed2D_RebindSkin();
+    Ed2D_RebindSkin(Current_Bone2Edited());
     benchmark::DoNotOptimize(m->bindings[m->vertexCount - 1].bone1);
   }
   state.counters["vertices"] = m->vertexCount;

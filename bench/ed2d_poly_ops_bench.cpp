@@ -76,7 +76,7 @@ Grid MakeGrid(i32 rows, bool allFaces) {
       for (int j = 0; j < 4; j++) p.corners[j] = {c[j], c[j], c[j]};
       g.polys.push_back(p);
     }
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(&g_Sel);
   Restore(g);
   return g;
 }

@@ -33,7 +33,7 @@ void BM_RebindSkin(benchmark::State &state) {
     m->bindings[v] = {0, 0, 1.0f, 1};
   }
   for (auto _ : state) {
-    Ed2D_RebindSkin();
+    Ed2D_RebindSkin(Current_Bone2Edited());
     benchmark::DoNotOptimize(m->bindings[verts - 1].bone1);
   }
   Bone2_FreeAll();

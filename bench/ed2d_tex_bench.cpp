@@ -22,7 +22,7 @@ Bone2Model *Grid(i32 rows) {
   Bone2Model *m = BenchGrid_Slot2D();
   BenchGrid_Quads2D(m, rows, 0, true);
   m->colourCount = 1;
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(&g_Sel);
   return m;
 }
 

@@ -32,7 +32,7 @@ Model3 *Grid(i32 quads, u32 subMode) {
   BenchGrid_Quads(m, quads, false);
   Model3_FreshBindings(m, 0, m->positionCount);
   BenchGrid_Bones(m);
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(&g_Sel);
   ViewRecord *v = g_Shell.g_Views[subMode];
   v[1].inUse = 1; v[1].kind = VIEW_FRONT; v[1].centerX = 400; v[1].centerY = 300; v[1].zoom = 1;
   g_Shell.g_ViewCount[subMode] = 2;

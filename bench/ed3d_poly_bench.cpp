@@ -25,7 +25,7 @@ namespace {
 Model3 *Grid(i32 quads) {
   Model3 *m = BenchGrid_Slot0(SUB_3D_POLY);
   BenchGrid_Quads(m, quads, false);
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(&g_Sel);
   ViewRecord *v = g_Shell.g_Views[SUB_3D_POLY];
   v[0].inUse = 1; v[0].kind = VIEW_MAIN; v[0].clientW = 1024; v[0].clientH = 768; v[0].zoom = 3.2f;
   v[1].inUse = 1; v[1].kind = VIEW_FRONT; v[1].centerX = 200; v[1].centerY = 200; v[1].zoom = 1;

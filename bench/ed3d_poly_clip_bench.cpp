@@ -43,7 +43,7 @@ Model3 *Grid(i32 quads, bool slot0) {
   Model3_FreshBindings(m, 0, m->positionCount);
   Model3_CalcNormals(m);
   if (slot0) {
-    App_AllocWorkArrays();
+    App_AllocWorkArrays(&g_Sel);
   }
   return m;
 }

@@ -31,7 +31,7 @@ Model3 *Grid(i32 quads) {
   BenchGrid_UvQuads(m, quads);
   Model3_FreshBindings(m, 0, m->positionCount);
   Model3_CalcNormals(m);
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(&g_Sel);
   return m;
 }
 

@@ -47,7 +47,7 @@ void SetUpShell(void) {
   g_Shell.g_EditFamily = FAMILY_3D_MODEL;
   g_Shell.g_EditSubMode = SUB_3D_BONE;   // its Front, Top and Side views fit every corner
   g_Sel.g_CurSlot = 0;
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(&g_Sel);
   Undo_Install();
   g_Shell.g_ViewCount[SUB_3D_BONE] = 4;
   for (u32 i = 0; i < 4; i++) {

@@ -90,7 +90,7 @@ Model3 *Grid3(i32 quads, u32 subMode) {
   Model3_FreshBindings(m, 0, m->positionCount);
   for (i32 i = 0; i < m->positionCount; i++) m->bindings[i].bone1 = kBoundBone;
   BenchGrid_Bones(m);
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(&g_Sel);
   // 20 pixels a unit: the 25 x 26 units of the largest grid fit.
   BenchGrid_FourViews3D(m, subMode, 1024, 1024, 0.5f, kBoundBone);
   return m;
@@ -157,7 +157,7 @@ Bone2Model *Grid2(i32 rows, u32 subMode) {
   m->placeY = 512;
   BenchGrid_Quads2D(m, rows, kBoundBone, false);
   BenchGrid_Bones2D(m);
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(&g_Sel);
   BenchGrid_OneView2D(m, subMode, kBoundBone);
   return m;
 }

@@ -74,7 +74,7 @@ void BM_StripDispatcherAllDirty(benchmark::State &state) {
   Setup(rows, side);
   double total = 0;
   for (auto _ : state) {
-    App_MarkAllRedraw();
+    App_MarkAllRedraw(View_CurrentLayout());
     for (StripWindow &w : g_Strip.g_StripWindows) w.dirty = 1;
     double t0 = bench::Now();
     g_Strip.g_StripMotion3Groups = 0;

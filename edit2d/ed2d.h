@@ -103,15 +103,13 @@ bool Ed2D_PanelCommand(u32 id);
 u32 Ed2D_WindowSet(u32 subMode);
 
 // [SECTION] model
-// Slot 0's 2D bone model: made (full arrays, shown) when the slot is empty. A hook passes the
-// model its context holds (returned when there is one).
+// Slot 0's 2D bone model: made (full arrays, shown) when the slot is empty. The caller passes
+// the model its context holds (returned when there is one).
 Bone2Model *Ed2D_EnsureBoneModel(Bone2Model *held);
-Bone2Model *Ed2D_EnsureBoneModel(void);
 // "新規作成" of the bone and motion menus: slot 0 gets a new model (asking first when the
 // model `held` changed since made, loaded or saved). False when the user kept the old one.
 // Bone 0 becomes sel's current bone, the lists refresh on context c with the new model.
 bool Ed2D_NewBoneModel(const HookCtx *c);
-bool Ed2D_NewBoneModel(void);
 
 // [SECTION] mapping
 // A client position of the main window (view 0) in 2D frame pixels: the inverse of the
@@ -122,9 +120,8 @@ void Ed2D_ClientToFrame(i32 x, i32 y, f32 *fx, f32 *fy);
 FamilyHookFn Ed2D_BoneInit, Ed2D_SetDragAnchors, Ed2D_BoneUpdate, Ed2D_BoneMouseMove,
     Ed2D_BoneDraw;
 // Re-binds the automatic skin vertices of m (shown in slot 0, the slot's rest matrices) to
-// their nearest bone centre; without m, of slot 0's model.
+// their nearest bone centre.
 void Ed2D_RebindSkin(Bone2Model *m);
-void Ed2D_RebindSkin(void);
 // The model-level rebind behind it (rest matrices as they are; used by tests and the benchmark).
 void Ed2D_RebindModel(Bone2Model *m, i32 slot);
 // Where bone b's cross is drawn, in frame pixels: the origin through its rest matrix (posed:
@@ -175,9 +172,8 @@ void Ed2D_BoneDlgCommand(u32 id);
 void Ed2D_BoneDlgTick(void);
 // The bone dialog's number, position and name fields from the current bone now, and its list
 // line alone when a choice outside the list asked for it (clears the refresh flag); of model m
-// with sel's current bone, or of slot 0's model and g_Sel.
+// with sel's current bone.
 void Ed2D_BoneDlgShowCurrent(const Bone2Model *m, const ShellSelection *sel);
-void Ed2D_BoneDlgShowCurrent(void);
 void Ed2D_BoneTreeSelected(const char *text);
 // Whether bone b's list line is selected, as the per-frame update mirrored it (g_Shell.g_ListSelMirror).
 bool Ed2D_BoneSelected(i32 b);

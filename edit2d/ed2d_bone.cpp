@@ -276,8 +276,6 @@ void Ed2D_RebindSkin(Bone2Model *m) {
   Ed2D_RebindModel(m, 0);
 }
 
-void Ed2D_RebindSkin(void) { Ed2D_RebindSkin(Current_Bone2Edited()); }
-
 // [SECTION] dialog fills
 void Ed2D_BoneLabel(const Bone2Model *m, i32 b, char *out, u32 size) {
   if (b == 0) Str_Format(out, size, " 0  親ボーン");
@@ -420,7 +418,7 @@ static void AddBone(Bone2Model *m) {
     m->boneCount++;
     Doc_MarkEdited(DOC_BONE2);
   }
-  Ed2D_RebindSkin();
+  Ed2D_RebindSkin(m);
   FillAll(m);
   Tree_LinkBones2D();
   Tree_BuildRowsBones2D();
@@ -448,8 +446,6 @@ void Ed2D_BoneDlgCommand(u32 id) {
   }
 }
 
-void Ed2D_BoneDlgShowCurrent(void) { Ed2D_BoneDlgShowCurrent(Current_Bone2Edited(), &g_Sel); }
-
 void Ed2D_BoneDlgShowCurrent(const Bone2Model *m, const ShellSelection *sel) {
   Ed2DEditor &e = g_Ed2D;
   if (!e.boneDlg) {
@@ -476,7 +472,9 @@ void Ed2D_BoneDlgShowCurrent(const Bone2Model *m, const ShellSelection *sel) {
 }
 
 void Ed2D_BoneDlgTick(void) {
-  if (g_Ed2D.boneRefresh == 1) Ed2D_BoneDlgShowCurrent();
+  if (g_Ed2D.boneRefresh != 1) return;
+  HookCtx c = Family_ShellContext();
+  Ed2D_BoneDlgShowCurrent(c.model2, c.sel);
 }
 
 void Ed2D_BoneTreeSelected(const char *text) {

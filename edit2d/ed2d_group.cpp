@@ -102,7 +102,7 @@ void Ed2D_RefreshGroupList(void) {
   g_Ed2DPoly.panelRefresh = 1;
   Ed2D_FillGroupList(&g_Sel);
   g_Ed2DGroup.refresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 // [SECTION] change of row
@@ -135,7 +135,7 @@ void Ed2D_GroupRowChanged(i32 g) {
   g_Ed2DGroup.refresh = 1;
   t.refresh = 1;
   Ed2D_FillTextureList(&g_Sel);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 // [SECTION] commands
@@ -163,7 +163,7 @@ static void Apply(Bone2Model *m, i32 g) {
   Ed2D_FillTextureList(&g_Sel);
   Edited(nullptr);
   if (!colourApplied) Widget_MessageOk("赤・緑・青・αのいずれかが数値ではないため、カラーは変更しませんでした。");
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   g_Shell.g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
 }
 
@@ -190,7 +190,7 @@ static void Mirror(Bone2Model *m, i32 g) {
   g_Sel.g_PolyFaceNo = -1;
   g_Ed2DPoly.panelRefresh = 1;
   Edited("鏡面 ( グループ )");
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 static void Close(void) {

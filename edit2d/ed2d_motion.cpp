@@ -75,7 +75,6 @@ i32 Ed2D_MotionKeyIndex(Bone2Model *m, const ShellSelection *sel) {
   return g_Ed2DMotion.keyIndex;
 }
 
-i32 Ed2D_MotionKeyIndex(void) { return Ed2D_MotionKeyIndex(Current_Bone2Edited(), &g_Sel); }
 
 BoneKey2 *Ed2D_MotionCurrentKey(Bone2Model *m, const ShellSelection *sel) {
   Bone2Track *t = CurTrack(m, sel);
@@ -84,7 +83,6 @@ BoneKey2 *Ed2D_MotionCurrentKey(Bone2Model *m, const ShellSelection *sel) {
   return k >= 0 ? &t->keys[k] : nullptr;
 }
 
-BoneKey2 *Ed2D_MotionCurrentKey(void) { return Ed2D_MotionCurrentKey(Current_Bone2Edited(), &g_Sel); }
 
 // The key at the current key index when it lies on the current frame.
 static BoneKey2 *KeyOnFrame(Bone2Model *m, const ShellSelection *sel) {
@@ -124,7 +122,6 @@ bool Ed2D_MotionCreateKey(Bone2Model *m, const ShellSelection *sel) {
   return true;
 }
 
-bool Ed2D_MotionCreateKey(void) { return Ed2D_MotionCreateKey(Current_Bone2Edited(), &g_Sel); }
 
 void Ed2D_MotionDeleteKey(void) {
   Bone2Model *m = Current_Bone2Edited();
@@ -139,7 +136,8 @@ void Ed2D_MotionDeleteKey(void) {
 
 void Ed2D_MotionCopyKey(void) {
   if (!Editable()) return;
-  const BoneKey2 *k = Ed2D_MotionCurrentKey();
+  HookCtx c = Family_ShellContext();
+  const BoneKey2 *k = Ed2D_MotionCurrentKey(c.model2, c.sel);
   if (k) g_Ed2DMotion.clipboard = *k;
 }
 
@@ -150,9 +148,10 @@ void Ed2D_MotionCutKey(void) {
 }
 
 void Ed2D_MotionPasteKey(void) {
-  Bone2Model *m = Current_Bone2Edited();
-  if (!Editable() || !CurTrackMade(m, &g_Sel)) return;
-  Ed2D_MotionCreateKey();   // refused on a taken frame: that key is replaced below
+  HookCtx c = Family_ShellContext();
+  Bone2Model *m = c.model2;
+  if (!Editable() || !CurTrackMade(m, c.sel)) return;
+  Ed2D_MotionCreateKey(m, c.sel);   // refused on a taken frame: that key is replaced below
   Bone2_UpdateKeyIndices(0);
   BoneKey2 *k = KeyOnFrame();
   if (!k) return;

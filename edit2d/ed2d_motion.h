@@ -57,21 +57,17 @@ void Ed2D_MotionWheelKey(const HookCtx *c);   // step < 0: previous key frame, e
 void Ed2D_MotionInstall(void);
 
 // [SECTION] keys (current bone of slot 0, current motion, current frame)
-// The forms with a model and a selection act on those: the model's current motion and frame,
-// the selection's current bone.
+// Model m's current motion and frame, selection sel's current bone.
 // False when nothing was created (no model, bone 0, playing, a key on the frame, no memory).
 bool Ed2D_MotionCreateKey(Bone2Model *m, const ShellSelection *sel);
-bool Ed2D_MotionCreateKey(void);
 void Ed2D_MotionDeleteKey(void);
 void Ed2D_MotionCopyKey(void);
 void Ed2D_MotionCutKey(void);
 void Ed2D_MotionPasteKey(void);
 // Recomputes and returns the current key index (0 without keys).
 i32 Ed2D_MotionKeyIndex(Bone2Model *m, const ShellSelection *sel);
-i32 Ed2D_MotionKeyIndex(void);
 // The key at the current key index, or null (no track, no keys, bone 0).
 BoneKey2 *Ed2D_MotionCurrentKey(Bone2Model *m, const ShellSelection *sel);
-BoneKey2 *Ed2D_MotionCurrentKey(void);
 // The view drag of the current key by (dx, dy) pixels under the current tool, when that key
 // lies on the current frame; the undo label and the edited flag follow, the views of `layout`
 // are redrawn. False otherwise.
@@ -87,12 +83,9 @@ void Ed2D_MotionPlay(void);
 void Ed2D_MotionStop(void);
 
 // [SECTION] lists
-// The motion sub-mode's dialogs, strip and motion list refreshed from model m (slot 0's
-// without it).
+// The motion sub-mode's dialogs, strip and motion list refreshed from model m.
 void Ed2D_RefreshMotionLists(const Bone2Model *m);
-void Ed2D_RefreshMotionLists(void);
 void Ed2D_FillMotionList(const Bone2Model *m);
-void Ed2D_FillMotionList(void);
 // The strip's scroll bar: range 0..length - 1 of m's current motion, position its current
 // frame (nothing without m).
 void Ed2D_MotionSetFrameBar(const Bone2Model *m);

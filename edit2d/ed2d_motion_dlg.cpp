@@ -7,6 +7,7 @@
 
 #include "app/current.h"
 #include "app/docflags.h"
+#include "app/family.h"
 #include "app/shell_sel.h"
 #include "app/shell_view.h"
 #include "app/startup_state.h"
@@ -33,13 +34,12 @@ static i32 MotionLength(const Bone2Model *m) { return MotionInUse(m) ? m->motion
 static void SetFrame(Bone2Model *m, i32 f) {
   m->currentFrame = f;
   Bone2_UpdateKeyIndices(0);
-  Ed2D_MotionKeyIndex();
+  HookCtx c = Family_ShellContext();
+  Ed2D_MotionKeyIndex(c.model2, c.sel);
 }
 
 // [SECTION] lists
 static Ed2DLines s_Lines;   // one fill at a time
-
-void Ed2D_FillMotionList(void) { Ed2D_FillMotionList(Current_Bone2Edited()); }
 
 void Ed2D_FillMotionList(const Bone2Model *m) {
   void *list = g_Ed2DMotion.motionList;
@@ -48,8 +48,6 @@ void Ed2D_FillMotionList(const Bone2Model *m) {
   Ed2D_MotionListLines(m->motions, n, m->currentMotion, &s_Lines);
   Ed2D_FillAs(list, ED2D_FILL_LIST, &s_Lines);
 }
-
-void Ed2D_RefreshMotionLists(void) { Ed2D_RefreshMotionLists(Current_Bone2Edited()); }
 
 void Ed2D_RefreshMotionLists(const Bone2Model *m) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
@@ -73,7 +71,8 @@ void Ed2D_MotionSetFrameBar(const Bone2Model *m) {
 static void ApplyValues(void) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
   if (g_Shell.g_Playing == 1) return;
-  BoneKey2 *k = Ed2D_MotionCurrentKey();
+  HookCtx c = Family_ShellContext();
+  BoneKey2 *k = Ed2D_MotionCurrentKey(c.model2, c.sel);
   if (!k) return;
   static const u32 kFields[5] = {IDC_MOT2D_X, IDC_MOT2D_Y, IDC_MOT2D_ANGLE, IDC_MOT2D_SCALE_X, IDC_MOT2D_SCALE_Y};
   f32 v[5];
@@ -88,25 +87,26 @@ static void ApplyValues(void) {
   }
   Doc_MarkEdited(DOC_BONE2);
   e.valuesRefresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c.layout);
 }
 
 static void SetTool(u32 tool) {
   g_Ed2DMotion.tool = tool;
   g_Ed2DMotion.valuesRefresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 void Ed2D_MotionDlgCommand(u32 id) {
+  HookCtx c = Family_ShellContext();
   switch (id) {
     case IDC_MOT2D_MOVE: SetTool(0); break;
     case IDC_MOT2D_ROTATE: SetTool(1); break;
     case IDC_MOT2D_SCALE: SetTool(2); break;
-    case IDC_MOT2D_CREATE: Ed2D_MotionCreateKey(); Ed2D_RefreshMotionLists(); break;
+    case IDC_MOT2D_CREATE: Ed2D_MotionCreateKey(c.model2, c.sel); Ed2D_RefreshMotionLists(c.model2); break;
     case IDC_MOT2D_COPY: Ed2D_MotionCopyKey(); break;
-    case IDC_MOT2D_CUT: Ed2D_MotionCutKey(); Ed2D_RefreshMotionLists(); break;
-    case IDC_MOT2D_PASTE: Ed2D_MotionPasteKey(); Ed2D_RefreshMotionLists(); break;
-    case IDC_MOT2D_DELETE: Ed2D_MotionDeleteKey(); Ed2D_RefreshMotionLists(); break;
+    case IDC_MOT2D_CUT: Ed2D_MotionCutKey(); Ed2D_RefreshMotionLists(c.model2); break;
+    case IDC_MOT2D_PASTE: Ed2D_MotionPasteKey(); Ed2D_RefreshMotionLists(c.model2); break;
+    case IDC_MOT2D_DELETE: Ed2D_MotionDeleteKey(); Ed2D_RefreshMotionLists(c.model2); break;
     case IDC_MOT2D_PLAY: Ed2D_MotionPlay(); break;
     case IDC_MOT2D_STOP: Ed2D_MotionStop(); break;
     case IDC_MOT2D_APPLY: ApplyValues(); break;
@@ -124,7 +124,8 @@ void Ed2D_MotionDlgTick(void) {
   Ed2D_Check(d, IDC_MOT2D_SCALE, e.tool == 2);
   // Without a key (a bone with none, a model just read) the fields are emptied: the values of
   // the model before would otherwise stay.
-  const BoneKey2 *k = Ed2D_MotionCurrentKey();
+  HookCtx c = Family_ShellContext();
+  const BoneKey2 *k = Ed2D_MotionCurrentKey(c.model2, c.sel);
   const BoneKey2 none = {};
   const BoneKey2 &v = k ? *k : none;
   const struct { u32 id; f32 v; } fields[5] = {{IDC_MOT2D_X, v.x}, {IDC_MOT2D_Y, v.y}, {IDC_MOT2D_ANGLE, v.angle},
@@ -147,7 +148,7 @@ static void MotionChanged(void) {
   SetFrame(m, 0);
   Ed2D_MotionSetFrameBar(m);
   e.stripRefresh = e.valuesRefresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 static bool ApplyMotion(const Ed2DMList *l) {
@@ -195,11 +196,16 @@ static void AddMotion(const Ed2DMList *l) {
   MotionChanged();
 }
 
+static void FillList(void) {
+  HookCtx c = Family_ShellContext();
+  Ed2D_FillMotionList(c.model2);
+}
+
 // The dialog shows only motions in use (below the count).
 static const Ed2DMList kList = {
     &g_Ed2DMotion.motionList, &g_Ed2DMotion.listDlg, &g_Ed2DMotion.lastMotion, &g_Ed2DMotion.listRefresh,
     IDC_ML2D_NO, IDC_ML2D_NAME, IDC_ML2D_LENGTH, IDC_ML2D_CLOSE, IDC_ML2D_APPLY, IDC_ML2D_ADD,
-    BONE2_MAX_MOTIONS, true, MotionChanged, ApplyMotion, AddMotion, Ed2D_FillMotionList};
+    BONE2_MAX_MOTIONS, true, MotionChanged, ApplyMotion, AddMotion, FillList};
 
 void Ed2D_MotionListCommand(u32 id) {
   Bone2Model *m = Current_Bone2Edited();
@@ -265,11 +271,21 @@ static void MiddleDrag(i32 dx) { Ed2D_MotionMoveKey(Ed2D_StripMiddleStep(dx)); }
 
 static i32 *CurrentFrame(void) { return Current_Bone2Edited() ? &Current_Bone2Edited()->currentFrame : nullptr; }
 
+static bool CreateKey(void) {
+  HookCtx c = Family_ShellContext();
+  return Ed2D_MotionCreateKey(c.model2, c.sel);
+}
+
+static void RefreshLists(void) {
+  HookCtx c = Family_ShellContext();
+  Ed2D_RefreshMotionLists(c.model2);
+}
+
 // The left release snaps; the lists refresh after every message.
 static const Ed2DStripMouse kStripMouse = {
     &g_Ed2DMotion.stripLeft, &g_Ed2DMotion.stripMiddle, &g_Ed2DMotion.stripRight, &g_Ed2DMotion.stripX,
     &g_Ed2DMotion.stripY, &g_Ed2DMotion.pressFrame, CurrentFrame, FrameFromStrip, ClickRow, MiddleDrag, Snap,
-    Ed2D_MotionCreateKey, Ed2D_RefreshMotionLists, false};
+    CreateKey, RefreshLists, false};
 
 void Ed2D_MotionKeyMouse(u32 kind, i32 x, i32 y) { Ed2D_StripMouse(&kStripMouse, kind, x, y); }
 

@@ -258,8 +258,6 @@ bool Ed2D_ObjCreateKey(Obj2Model *m, const ShellSelection *sel) {
   return true;
 }
 
-bool Ed2D_ObjCreateKey(void) { return Ed2D_ObjCreateKey(Current_Obj2Model(), &g_Sel); }
-
 void Ed2D_ObjDeleteKey(void) {
   Obj2Model *m = Current_Obj2Model();
   if (!Editable()) return;
@@ -284,9 +282,10 @@ void Ed2D_ObjCutKey(void) {
 }
 
 void Ed2D_ObjPasteKey(void) {
+  HookCtx c = Family_ShellContext();
   Obj2Model *m = Current_Obj2Model();
-  if (!Editable() || !CurTrack(m, &g_Sel)) return;
-  Ed2D_ObjCreateKey();
+  if (!Editable() || !CurTrack(m, c.sel)) return;
+  Ed2D_ObjCreateKey(m, c.sel);
   Obj2_UpdateKeyIndices(0);
   ObjKey2 *k = Ed2D_ObjCurrentKey();
   if (!k || k->frame != m->currentFrame) return;
@@ -366,8 +365,13 @@ static void FrameBar(i32 range) {
   if (g_Ed2DObj.scrollBar) Widget_SetScroll(g_Ed2DObj.scrollBar, range, 0);
 }
 
+static void RefreshLists(void) {
+  HookCtx c = Family_ShellContext();
+  Ed2D_RefreshObjectLists(c.sel);
+}
+
 void Ed2D_ObjInstall(void) {
-  g_ShellEntries.obj2RefreshLists = Ed2D_RefreshObjectLists;
+  g_ShellEntries.obj2RefreshLists = RefreshLists;
   g_ShellEntries.obj2FrameBar = FrameBar;
   g_ShellEntries.obj2KeyPanelRefresh = &g_Ed2DObj.stripRefresh;
   g_ShellEntries.obj2Loop = &g_Ed2DObj.loop;

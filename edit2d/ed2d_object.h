@@ -76,10 +76,9 @@ void Ed2D_ObjectWheelKey(const HookCtx *c);   // step < 0: previous key frame, e
 void Ed2D_ObjInstall(void);
 
 // [SECTION] keys (current object of slot 0, current motion, current frame)
-// The forms with a model and a selection act on those (the selection's current object).
+// Model m and selection sel's current object.
 // False when nothing was created (no model, object 0, playing, a key on the frame).
 bool Ed2D_ObjCreateKey(Obj2Model *m, const ShellSelection *sel);
-bool Ed2D_ObjCreateKey(void);
 void Ed2D_ObjDeleteKey(void);
 void Ed2D_ObjCopyKey(void);
 void Ed2D_ObjCutKey(void);
@@ -100,9 +99,8 @@ void Ed2D_ObjStop(void);
 
 // [SECTION] lists (ed2d_object_lists.cpp)
 // The object sub-mode's lists and dialogs refreshed, the object and parent lines marking sel's
-// current object (g_Sel's without sel).
+// current object.
 void Ed2D_RefreshObjectLists(const ShellSelection *sel);
-void Ed2D_RefreshObjectLists(void);
 // The image dialog's preview shows the current image as its model now holds it.
 void Ed2D_ShowCurrentImage(void);
 void Ed2D_ImageLines(const Obj2Model *m, Ed2DLines *out);
@@ -112,17 +110,12 @@ void Ed2D_ParentLines(const Obj2Model *m, const ShellSelection *sel, Ed2DLines *
 void Ed2D_ParentLines(const Obj2Model *m, Ed2DLines *out);
 void Ed2D_NameLines(const Obj2Model *m, Ed2DLines *out);
 void Ed2D_ObjectMotionLines(const Obj2Model *m, Ed2DLines *out);
-// The fills from the object model of sel's current 2D slot (g_Sel's without sel).
+// The fills from the object model of sel's current 2D slot.
 void Ed2D_FillImageList(const ShellSelection *sel);
 void Ed2D_FillObjectList(const ShellSelection *sel);
 void Ed2D_FillObjParentCombo(const ShellSelection *sel);
 void Ed2D_FillObjNameList(const ShellSelection *sel);
 void Ed2D_FillObjectMotionList(const ShellSelection *sel);
-void Ed2D_FillImageList(void);
-void Ed2D_FillObjectList(void);
-void Ed2D_FillObjParentCombo(void);
-void Ed2D_FillObjNameList(void);
-void Ed2D_FillObjectMotionList(void);
 // The strip's scroll bar: range 0..length of the current motion, position the current frame.
 void Ed2D_ObjSetFrameBar(void);
 

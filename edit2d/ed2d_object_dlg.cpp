@@ -8,6 +8,7 @@
 
 #include "app/current.h"
 #include "app/docflags.h"
+#include "app/family.h"
 #include "app/shell_sel.h"
 #include "app/shell_view.h"
 #include "app/startup_state.h"
@@ -38,8 +39,9 @@ static void Edited(void) { Doc_MarkEdited(DOC_OBJ2); }
 
 static void AfterStructureChange(void) {
   Tree_BuildRowsObjects2D();
-  Ed2D_RefreshObjectLists();
-  App_MarkAllRedraw();
+  HookCtx c = Family_ShellContext();
+  Ed2D_RefreshObjectLists(c.sel);
+  App_MarkAllRedraw(c.layout);
 }
 
 // [SECTION] image dialog
@@ -88,8 +90,9 @@ static void AddImage(void) {
   m->imageCount = n + 1;
   Ed2D_ShowCurrentImage();
   Edited();
-  Ed2D_RefreshObjectLists();
-  App_MarkAllRedraw();
+  HookCtx c = Family_ShellContext();
+  Ed2D_RefreshObjectLists(c.sel);
+  App_MarkAllRedraw(c.layout);
   Timer_Reset();
 }
 
@@ -110,7 +113,7 @@ void Ed2D_ObjImgCommand(u32 id) {
         k->image = e.curImage;
         Edited();
         e.valuesRefresh = 1;
-        App_MarkAllRedraw();
+        App_MarkAllRedraw(View_CurrentLayout());
       }
       Widget_Activate(nullptr);
       break;
@@ -141,7 +144,7 @@ void Ed2D_ObjImgMouse(u32 kind, i32 x, i32 y) {
         m->pivotY[i] += y - e.imgY;
         Edited();
       }
-      App_MarkAllRedraw();
+      App_MarkAllRedraw(View_CurrentLayout());
       break;
     }
     default: break;
@@ -164,7 +167,8 @@ void Ed2D_ObjImgTick(void) {
 static void ApplyValues(void) {
   Ed2DObjEditor &e = g_Ed2DObj;
   void *d = e.valuesDlg;
-  if (g_Shell.g_Playing == 1 || !Current_Obj2Model() || g_Sel.g_CurPartIndex < 1) return;
+  HookCtx ctx = Family_ShellContext();
+  if (g_Shell.g_Playing == 1 || !Current_Obj2Model() || ctx.sel->g_CurPartIndex < 1) return;
   static const u32 kFields[5] = {IDC_O2D_X, IDC_O2D_Y, IDC_O2D_ANGLE, IDC_O2D_SCALE_X, IDC_O2D_SCALE_Y};
   f32 v[5];
   if (!Ed2D_ReadFloats(d, kFields, 5, v, &e.valuesRefresh)) return;
@@ -172,7 +176,7 @@ static void ApplyValues(void) {
   char colours[4][64];
   for (i32 i = 0; i < 4; i++)
     if (!Ed2D_GetText(d, kColours[i], colours[i], sizeof colours[i])) return;
-  Ed2D_ObjCreateKey();
+  Ed2D_ObjCreateKey(Current_Obj2Model(), ctx.sel);
   Obj2_UpdateKeyIndices(0);
   ObjKey2 *k = Ed2D_ObjCurrentKey();
   if (!k) return;
@@ -196,19 +200,20 @@ static void ApplyValues(void) {
 static void SetTool(u32 tool) {
   g_Ed2DObj.tool = tool;
   g_Ed2DObj.valuesRefresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 void Ed2D_ObjDlgCommand(u32 id) {
   Ed2DObjEditor &e = g_Ed2DObj;
+  HookCtx c = Family_ShellContext();
   switch (id) {
     case IDC_O2D_PLAY: Ed2D_ObjPlay(); break;
     case IDC_O2D_STOP: Ed2D_ObjStop(); break;
-    case IDC_O2D_CREATE: Ed2D_ObjCreateKey(); Ed2D_RefreshObjectLists(); break;
+    case IDC_O2D_CREATE: Ed2D_ObjCreateKey(Current_Obj2Model(), c.sel); Ed2D_RefreshObjectLists(c.sel); break;
     case IDC_O2D_COPY: Ed2D_ObjCopyKey(); break;
-    case IDC_O2D_CUT: Ed2D_ObjCutKey(); Ed2D_RefreshObjectLists(); break;
-    case IDC_O2D_PASTE: Ed2D_ObjPasteKey(); Ed2D_RefreshObjectLists(); break;
-    case IDC_O2D_DELETE: Ed2D_ObjDeleteKey(); Ed2D_RefreshObjectLists(); break;
+    case IDC_O2D_CUT: Ed2D_ObjCutKey(); Ed2D_RefreshObjectLists(c.sel); break;
+    case IDC_O2D_PASTE: Ed2D_ObjPasteKey(); Ed2D_RefreshObjectLists(c.sel); break;
+    case IDC_O2D_DELETE: Ed2D_ObjDeleteKey(); Ed2D_RefreshObjectLists(c.sel); break;
     case IDC_O2D_MOVE: SetTool(0); break;
     case IDC_O2D_ROTATE: SetTool(1); break;
     case IDC_O2D_SCALE: SetTool(2); break;
@@ -220,7 +225,7 @@ void Ed2D_ObjDlgCommand(u32 id) {
         Edited();
       }
       e.valuesRefresh = 1;
-      App_MarkAllRedraw();
+      App_MarkAllRedraw(c.layout);
       break;
     }
     default: break;
@@ -313,19 +318,20 @@ static void ApplyObject(void) {
 
 void Ed2D_ObjListCommand(u32 id) {
   Ed2DObjEditor &e = g_Ed2DObj;
+  HookCtx c = Family_ShellContext();
   Obj2Model *m = Current_Obj2Model();
   i32 caret = e.objectList ? Widget_ListCaret(e.objectList) : -1;
-  if (m && caret >= 0 && caret < Obj2_ObjectCount(m) && (u32)caret != g_Sel.g_CurPartIndex) {
-    g_Sel.g_CurPartIndex = (u32)caret;
+  if (m && caret >= 0 && caret < Obj2_ObjectCount(m) && (u32)caret != c.sel->g_CurPartIndex) {
+    c.sel->g_CurPartIndex = (u32)caret;
     SelectRowOf(caret);
-    Ed2D_RefreshObjectLists();
+    Ed2D_RefreshObjectLists(c.sel);
   }
   if (!m || g_Shell.g_Playing == 1) return;
   if (id == IDC_O2D_LIST_ADD) {
     i32 o = Ed2D_AddObject(0);
     if (o < 0) return;
     Obj2_FreshTracks(m);
-    g_Sel.g_CurPartIndex = (u32)o;
+    c.sel->g_CurPartIndex = (u32)o;
     Edited();
     AfterStructureChange();
     SelectRowOf(o);
@@ -362,7 +368,7 @@ static void MotionChanged(void) {
   Obj2_UpdateAll();
   Ed2D_ObjSetFrameBar();
   e.stripRefresh = e.valuesRefresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 static void AddMotion(const Ed2DMList *l) {
@@ -392,11 +398,16 @@ static bool ApplyFromList(const Ed2DMList *l) {
   return true;
 }
 
+static void FillMotionList(void) {
+  HookCtx c = Family_ShellContext();
+  Ed2D_FillObjectMotionList(c.sel);
+}
+
 // The dialog shows any motion of the table, counted or not.
 static const Ed2DMList kList = {
     &g_Ed2DObj.motionList, &g_Ed2DObj.motionDlg, &g_Ed2DObj.lastMotion, &g_Ed2DObj.motionRefresh,
     IDC_OML_NO, IDC_OML_NAME, IDC_OML_LENGTH, IDC_OML_CLOSE, IDC_OML_APPLY, IDC_OML_ADD,
-    OBJ2_MAX_MOTIONS, false, MotionChanged, ApplyFromList, AddMotion, Ed2D_FillObjectMotionList};
+    OBJ2_MAX_MOTIONS, false, MotionChanged, ApplyFromList, AddMotion, FillMotionList};
 
 void Ed2D_ObjMotionListCommand(u32 id) {
   Obj2Model *m = Current_Obj2Model();
@@ -458,11 +469,21 @@ static void MiddleDrag(i32 dx) {
 
 static i32 *CurrentFrame(void) { return Current_Obj2Model() ? &Current_Obj2Model()->currentFrame : nullptr; }
 
+static bool CreateKey(void) {
+  HookCtx c = Family_ShellContext();
+  return Ed2D_ObjCreateKey(Current_Obj2Model(), c.sel);
+}
+
+static void RefreshLists(void) {
+  HookCtx c = Family_ShellContext();
+  Ed2D_RefreshObjectLists(c.sel);
+}
+
 // No snap on the left release; the left press and release refresh the app's lists too.
 static const Ed2DStripMouse kStripMouse = {
     &g_Ed2DObj.stripLeft, &g_Ed2DObj.stripMiddle, &g_Ed2DObj.stripRight, &g_Ed2DObj.stripX, &g_Ed2DObj.stripY,
-    &g_Ed2DObj.pressFrame, CurrentFrame, FrameFromStrip, ClickRow, MiddleDrag, nullptr, Ed2D_ObjCreateKey,
-    Ed2D_RefreshObjectLists, true};
+    &g_Ed2DObj.pressFrame, CurrentFrame, FrameFromStrip, ClickRow, MiddleDrag, nullptr, CreateKey,
+    RefreshLists, true};
 
 void Ed2D_ObjKeyMouse(u32 kind, i32 x, i32 y) { Ed2D_StripMouse(&kStripMouse, kind, x, y); }
 

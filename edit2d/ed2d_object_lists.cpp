@@ -89,11 +89,6 @@ void Ed2D_FillObjectList(const ShellSelection *sel) { Fill(g_Ed2DObj.objectList,
 void Ed2D_FillObjParentCombo(const ShellSelection *sel) { Fill(g_Ed2DObj.parentCombo, ED2D_FILL_COMBO, Ed2D_ParentLines, sel); }
 void Ed2D_FillObjNameList(const ShellSelection *sel) { Fill(g_Ed2DObj.nameList, ED2D_FILL_LIST, NameLines, sel); }
 void Ed2D_FillObjectMotionList(const ShellSelection *sel) { Fill(g_Ed2DObj.motionList, ED2D_FILL_LIST, MotionLines, sel); }
-void Ed2D_FillImageList(void) { Ed2D_FillImageList(&g_Sel); }
-void Ed2D_FillObjectList(void) { Ed2D_FillObjectList(&g_Sel); }
-void Ed2D_FillObjParentCombo(void) { Ed2D_FillObjParentCombo(&g_Sel); }
-void Ed2D_FillObjNameList(void) { Ed2D_FillObjNameList(&g_Sel); }
-void Ed2D_FillObjectMotionList(void) { Ed2D_FillObjectMotionList(&g_Sel); }
 
 void Ed2D_ObjSetFrameBar(void) {
   const Obj2Model *m = Current_Obj2Model();
@@ -102,8 +97,6 @@ void Ed2D_ObjSetFrameBar(void) {
   i32 len = mo >= 0 && mo < OBJ2_MAX_MOTIONS ? m->motions[mo].length : 0;
   Widget_SetScroll(g_Ed2DObj.scrollBar, len < 0 ? 0 : len, m->currentFrame);
 }
-
-void Ed2D_RefreshObjectLists(void) { Ed2D_RefreshObjectLists(&g_Sel); }
 
 void Ed2D_RefreshObjectLists(const ShellSelection *sel) {
   Ed2DObjEditor &e = g_Ed2DObj;

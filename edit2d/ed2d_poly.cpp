@@ -188,7 +188,7 @@ static void SelectMode(u32 mode, u32 tool) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
   e.startX = e.startY = e.curX = e.curY = 0;
   g_Ed2DPoly.panelRefresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 void Ed2D_PolyVertexMode(void) { SelectMode(0, ED2D_TOOL_VERTEX); }
@@ -442,7 +442,7 @@ void Ed2D_PolyDlgTick(void) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
   if (g_Ed2DPoly.panelRefresh != 1 || !e.panel) return;
   g_Ed2DPoly.panelRefresh = 0;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   g_Shell.g_StripDirty[0] = 1;
   static const u32 kTools[] = {IDC_P2D_VERTEX_MODE, IDC_P2D_FACE_MODE, IDC_P2D_MOVE, IDC_P2D_ROTATE,
                                IDC_P2D_SCALE,       IDC_P2D_FREE,      IDC_P2D_MAKE_FACE, IDC_P2D_UV};

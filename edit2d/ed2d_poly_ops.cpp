@@ -593,7 +593,7 @@ static void AddShapePolygon(Bone2Model *m, i32 n, const Bone2Point *pts, const B
 static void EndShape(void) {
   g_Sel.g_PolyTool = ED2D_TOOL_MOVE;
   g_Sel.g_PolyFaceNo = -1;
-  Ed2D_RebindSkin();
+  Ed2D_RebindSkin(Current_Bone2Edited());
 }
 
 // UV by position: ((x / 32 + 1) / 2, (y / 32 + 1) / 2).
@@ -675,6 +675,6 @@ bool Ed2D_PolyImport(Bone2Model *m, const char *path) {
     g_Sel.g_PolyFaceNo = -1;
   }
   Model3_FreeSlot(ED2D_IMPORT_SLOT);
-  if (ok) Ed2D_RebindSkin();
+  if (ok) Ed2D_RebindSkin(Current_Bone2Edited());
   return ok;
 }

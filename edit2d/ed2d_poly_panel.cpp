@@ -19,7 +19,7 @@
 
 static void Redraw(void) {
   g_Ed2DPoly.panelRefresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 // A change of the mesh: label, edited flag, redraw.

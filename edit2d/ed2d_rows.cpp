@@ -21,8 +21,6 @@ const FamilyHooks *Ed2D_SubModeRow(u32 layout) {
   return Family_SubRow(g_Ed2DSubModeRows, ED2D_FIRST_SUB_MODE, ED2D_SUB_MODE_ROWS, layout);
 }
 
-const FamilyHooks *Ed2D_SubModeRow(void) { return Ed2D_SubModeRow(g_Shell.g_EditSubMode); }
-
 // [SECTION] family row (no key hooks in this family)
 static void Ed2D_WheelKey(const HookCtx *c) { Family_Pass(Ed2D_SubModeRow(c->layout), &FamilyHooks::wheelKey, c); }
 

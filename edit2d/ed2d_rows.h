@@ -9,10 +9,9 @@ enum { ED2D_FIRST_SUB_MODE = SUB_2D_OBJECT, ED2D_SUB_MODE_ROWS = SUB_2D_MOTION -
 
 // Rows by sub-mode - 4 (5 is no sub-mode and stays empty).
 extern FamilyHooks g_Ed2DSubModeRows[ED2D_SUB_MODE_ROWS];
-// The row of sub-mode `layout` (a hook passes its context's), or of the current sub-mode;
-// null outside the family's sub-modes.
+// The row of sub-mode `layout` (a hook passes its context's); null outside the family's
+// sub-modes.
 const FamilyHooks *Ed2D_SubModeRow(u32 layout);
-const FamilyHooks *Ed2D_SubModeRow(void);
 
 // Installs the family row and the sub-mode rows (at program start).
 void Edit2D_Install(void);

@@ -100,8 +100,6 @@ static Bone2Model *MakeBoneModel(void) {
 
 Bone2Model *Ed2D_EnsureBoneModel(Bone2Model *held) { return held ? held : MakeBoneModel(); }
 
-Bone2Model *Ed2D_EnsureBoneModel(void) { return Ed2D_EnsureBoneModel(Current_Bone2Edited()); }
-
 bool Ed2D_NewBoneModel(const HookCtx *c) {
   if (c->model2 && !Discard_Ask(DOC_BONE2)) return false;
   Bone2_FreeSlot(0);
@@ -111,11 +109,6 @@ bool Ed2D_NewBoneModel(const HookCtx *c) {
   c->sel->g_CurBoneIndex = 0;
   App_RefreshLists(&after);
   return true;
-}
-
-bool Ed2D_NewBoneModel(void) {
-  HookCtx c = Family_ShellContext();
-  return Ed2D_NewBoneModel(&c);
 }
 
 // [SECTION] sub-mode inits

@@ -3,6 +3,7 @@
 
 #include <stdio.h>
 
+#include "app/family.h"
 #include "app/strip.h"
 #include "app/strip_state.h"
 #include "app/tree.h"
@@ -47,7 +48,7 @@ i32 Ed2D_StripScrollFrame(u32 code, i32 pos, i32 frame, i32 last) {
 // A button's press or release: its flag and a redraw.
 static void Button(u32 *held, u32 on) {
   *held = on;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 static void LeftDown(const Ed2DStripMouse *s, const i32 *frame, i32 x, i32 y) {
@@ -56,15 +57,19 @@ static void LeftDown(const Ed2DStripMouse *s, const i32 *frame, i32 x, i32 y) {
   g_TreeRows.hovered = Ed2D_StripRowAt(y);
   s->clickRow(x);
   s->scrub(x);
-  App_MarkAllRedraw();
-  if (s->refreshListsOnLeft) App_RefreshLists();
+  App_MarkAllRedraw(View_CurrentLayout());
+  if (!s->refreshListsOnLeft) return;
+  HookCtx c = Family_ShellContext();
+  App_RefreshLists(&c);
 }
 
 static void LeftUp(const Ed2DStripMouse *s) {
   *s->left = 0;
   if (s->leftUp) s->leftUp();
-  App_MarkAllRedraw();
-  if (s->refreshListsOnLeft) App_RefreshLists();
+  App_MarkAllRedraw(View_CurrentLayout());
+  if (!s->refreshListsOnLeft) return;
+  HookCtx c = Family_ShellContext();
+  App_RefreshLists(&c);
 }
 
 void Ed2D_StripMouse(const Ed2DStripMouse *s, u32 kind, i32 x, i32 y) {
@@ -75,7 +80,7 @@ void Ed2D_StripMouse(const Ed2DStripMouse *s, u32 kind, i32 x, i32 y) {
   if (!frame) return;
   switch (kind) {
     case ED2D_MOUSE_MOVE:
-      App_MarkAllRedraw();
+      App_MarkAllRedraw(View_CurrentLayout());
       g_TreeRows.hovered = Ed2D_StripRowAt(y);
       if (*s->left) s->scrub(x);
       else if (*s->middle && !*s->right) s->middleDrag(dx);

@@ -238,7 +238,7 @@ void Ed2D_TexRotateUV(void) {
   Ed2D_RotateFaceUVs(m, g_Sel.g_PolySelFaces, g_Sel.g_PolySelFaces ? App_WorkFaceCount() : 0);
   Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "ＵＶ回転 ( テクスチャ )");
   Doc_MarkEdited(DOC_BONE2);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 static void Zoom(bool (*step)(f32 *zoom, i32 *x, i32 *y, i32 w, i32 h)) {
@@ -281,7 +281,7 @@ u32 Ed2D_TexToolButton(void) {
 static void Edited(void) {
   Doc_MarkEdited(DOC_BONE2);
   MarkPanel();
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 static void ChooseMapping(u8 type, u32 tool, bool reset) {
@@ -462,5 +462,5 @@ void Ed2D_TexPanelMove(i32 x, i32 y) {
   e.prevX = px;
   e.prevY = py;
   MarkPanel();
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }

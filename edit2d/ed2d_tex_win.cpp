@@ -45,7 +45,7 @@ static const PanelTexIds kIds = {kCheckButtons, (i32)(sizeof kCheckButtons / siz
 // The group's offset and scale are its projection's p[0..3].
 static void ShowState(HWND dlg) {
   Ed2DTexEditor &e = g_Ed2DTex;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   const Bone2Model *m = g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr;
   const f32 *values = m ? m->groups[Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex)].p : nullptr;
   Panel_ShowTexState(dlg, kIds, Ed2D_TexMappingButton(), Ed2D_TexToolButton(), values, e.snap != 0, e.grid);

@@ -219,12 +219,12 @@ void Ed2D_WeightDlgCommand(u32 id) {
     return;
   if (!Ed2D_WeightApply(m, t1, t2, tw)) return;
   Doc_MarkEdited(DOC_BONE2);
-  Ed2D_RebindSkin();
+  Ed2D_RebindSkin(m);
   g_Ed2DPoly.weightRefresh = 1;
 }
 
 void Ed2D_WeightDlgTick(void) {
   if (g_Ed2DPoly.weightRefresh != 1) return;
   g_Ed2DPoly.weightRefresh = 0;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }

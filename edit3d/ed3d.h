@@ -134,23 +134,14 @@ void Ed3D_BoneTreeText(const Model3 *m, i32 bone, char *out, size_t size);
 // The tree parent of a bone: its parent number when that is above 0 and below the bone,
 // else -1 (the root).
 i32 Ed3D_BoneTreeParent(const Model3 *m, i32 bone);
-// Each fill of the model and selection of context c (the hooks hand theirs); the forms
-// without a context fill from the shell's.
-void Ed3D_FillParentBoneList(void);
+// Each fill of the model and selection of context c (dialogs and menus build the shell's).
 void Ed3D_FillParentBoneList(const HookCtx *c);
-void Ed3D_FillParentBoneCombo(void);
 void Ed3D_FillParentBoneCombo(const HookCtx *c);
-void Ed3D_FillBoneTree(void);
 void Ed3D_FillBoneTree(const HookCtx *c);
-void Ed3D_InsertBoneTreeItem(i32 bone);
 void Ed3D_InsertBoneTreeItem(const Model3 *m, i32 bone);
-void Ed3D_FillGroupList(void);
 void Ed3D_FillGroupList(const HookCtx *c);
-void Ed3D_FillTextureCombo(void);
 void Ed3D_FillTextureCombo(const HookCtx *c);
-void Ed3D_FillDisplacementCombo(void);
 void Ed3D_FillDisplacementCombo(const HookCtx *c);
-void Ed3D_FillGroupDisplayCombo(void);
 void Ed3D_FillGroupDisplayCombo(const HookCtx *c);
 // The family's list refresh (App_RefreshLists of family 11).
 void Ed3D_RefreshLists(const HookCtx *c);

@@ -190,12 +190,12 @@ static i32 RestPoints(const Model3 *m, u32 slot, Vec3 out[MODEL3_BONES]) {
   return n;
 }
 
-static void SetCurrentBone(ShellSelection *sel, u32 b) {
+static void SetCurrentBone(ShellSelection *sel, u32 layout, u32 b) {
   if (b == sel->g_CurBoneIndex) return;
   sel->g_PrevBone = sel->g_CurBoneIndex;
   sel->g_CurBoneIndex = b;
   sel->g_BoneListDirty = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
 }
 
 static void LoadMenu(const char *name) {
@@ -219,7 +219,8 @@ static void AfterBoneEdit(Model3 *m, ShellSelection *sel, u32 slot, const char *
   Tree_LinkBones3D();
   Tree_BuildRowsBones3D();
   Record(slot, label);
-  App_RefreshLists();
+  HookCtx c = Family_ShellContext();
+  App_RefreshLists(&c);
   sel->g_BoneListDirty = 1;
 }
 
@@ -264,8 +265,9 @@ bool Ed3D_DeleteCurrentBone(void) {
 }
 
 // 決定: position, name and parent of the current bone, one undo step.
-static void ApplyFields(Model3 *m) {
-  i32 b = (i32)g_Sel.g_CurBoneIndex;
+static void ApplyFields(const HookCtx *c) {
+  Model3 *m = c->model;
+  i32 b = (i32)c->sel->g_CurBoneIndex;
   if (b >= Model3_BoneCount(m)) return;
   static const u32 kIds[3] = {IDC_BONE_X, IDC_BONE_Y, IDC_BONE_Z};
   f64 pos[3];
@@ -291,17 +293,17 @@ static void ApplyFields(Model3 *m) {
   void *combo = g_Ed3D.parentCombo;
   i32 choice = combo ? Widget_ListSelection(combo) : -1;
   if (!Ed3D_SetBoneParent(m, b, choice)) Widget_MessageOk(kParentRefused);
-  g_Sel.g_BoneListDirty = 1;
+  c->sel->g_BoneListDirty = 1;
   bool changed = memcmp(posBefore, m->boneRest[b].pos, sizeof posBefore) != 0 || parentBefore != m->bones[b].parent ||
                  strcmp(nameBefore, m->bones[b].name) != 0;
   if (!changed) return;
   Doc_MarkEdited(DOC_MODEL3);
   Tree_LinkBones3D();
   Tree_BuildRowsBones3D();
-  Ed3D_FillParentBoneList();
-  Ed3D_FillBoneTree();
-  Ed3D_FillParentBoneCombo();
-  Record(g_Sel.g_CurSlot, "決定 ( ボーン )");
+  Ed3D_FillParentBoneList(c);
+  Ed3D_FillBoneTree(c);
+  Ed3D_FillParentBoneCombo(c);
+  Record(c->slot, "決定 ( ボーン )");
 }
 
 // This file's state, main thread only. Written by Ed3D_PairWireEdges and Ed3D_WireEdges (one
@@ -339,21 +341,22 @@ static void FollowListLine(const Model3 *m) {
   if (line != g_Ed3DBones.lastLine) {
     g_Ed3DBones.lastLine = line;
     g_TreeRows.current = line;
-    App_MarkAllRedraw();
+    App_MarkAllRedraw(View_CurrentLayout());
     g_Sel.g_BoneListDirty = 1;
   }
 }
 
 bool Ed3D_BoneListCommand(u32 id) {
-  Model3 *m = Current_Model3();
+  HookCtx c = Family_ShellContext();
+  Model3 *m = c.model;
   if (!m) return true;
   FollowListLine(m);
   switch (id) {
-    case IDC_BONE_ADD: Ed3D_AddBone(m, &g_Sel, g_Sel.g_CurSlot); break;
+    case IDC_BONE_ADD: Ed3D_AddBone(m, c.sel, c.slot); break;
     case IDC_BONE_DELETE: return Ed3D_DeleteCurrentBone();
     case IDC_BONE_COLOR: ChooseColour(m); break;
     case IDC_BONE_CHILDREN: Ed3DBoneEditor.childrenFollow = Ed3DBoneEditor.childrenFollow == 1 ? 0 : 1; break;
-    case IDC_BONE_APPLY: ApplyFields(m); break;
+    case IDC_BONE_APPLY: ApplyFields(&c); break;
     default: break;
   }
   return true;
@@ -392,7 +395,7 @@ void Ed3D_BoneTreeSelected(const char *text) {
     if (strcmp(line, text) != 0) continue;
     g_Sel.g_CurBoneIndex = (u32)b;
     g_Sel.g_BoneListDirty = 1;
-    App_MarkAllRedraw();
+    App_MarkAllRedraw(View_CurrentLayout());
     return;
   }
 }
@@ -402,7 +405,8 @@ static bool Held(u32 button) { return Shell_ButtonHeld(button) != 0; }
 
 void Ed3D_BoneInit(const HookCtx *c) {
   g_Lib.runState = 4;
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(c->sel);
+
   LoadMenu("MENU_3D_BONE");
 }
 
@@ -415,7 +419,7 @@ void Ed3D_BoneUpdate(const HookCtx *c) {
     Vec3 pts[MODEL3_BONES];
     i32 n = RestPoints(m, c->slot, pts);
     i32 b = Ed3D_NearestBone(pts, n, c->view, false, c->mouse->g_MouseX, c->mouse->g_MouseY, true);
-    if (b >= 0) SetCurrentBone(sel, (u32)b);
+    if (b >= 0) SetCurrentBone(sel, c->layout, (u32)b);
   }
   sel->g_SelectedBone = sel->g_CurBoneIndex;
 }
@@ -435,7 +439,7 @@ void Ed3D_BoneMouseMove(const HookCtx *c) {
     Ed3D_BoneMoveOffset(m, (i32)sel->g_CurBoneIndex, d, Ed3DBoneEditor.childrenFollow != 0);
     Model3_AutoBindVertices(m);
     Doc_MarkEdited(DOC_MODEL3);
-    App_MarkAllRedraw();
+    App_MarkAllRedraw(c->layout);
   }
   DragAnchor_Set(mouse, DRAG_ANCHOR_POLY2, x, y);
   sel->g_BoneListDirty = 1;
@@ -449,7 +453,7 @@ void Ed3D_BoneLButtonUp(const HookCtx *c) {
 }
 
 // The pick happens while the button is held (Ed3D_BoneUpdate).
-void Ed3D_BoneRButtonUp(const HookCtx *c) { App_MarkAllRedraw(); }
+void Ed3D_BoneRButtonUp(const HookCtx *c) { App_MarkAllRedraw(c->layout); }
 
 bool Ed3D_PairWireEdges(const Model3 *m, i32 polys, const i32 *pixels, bool (*late)(u32 face), void (*marks)(u32 corner)) {
   if (polys > s_Bone.room) {

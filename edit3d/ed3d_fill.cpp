@@ -176,16 +176,6 @@ bool Ed3D_ShownAlready(void *control, const Ed3DLines *lines) {
   return false;
 }
 
-// The fills from the shell's records (the dialogs and menus).
-void Ed3D_FillParentBoneList(void) { HookCtx c = Family_ShellContext(); Ed3D_FillParentBoneList(&c); }
-void Ed3D_FillParentBoneCombo(void) { HookCtx c = Family_ShellContext(); Ed3D_FillParentBoneCombo(&c); }
-void Ed3D_FillBoneTree(void) { HookCtx c = Family_ShellContext(); Ed3D_FillBoneTree(&c); }
-void Ed3D_InsertBoneTreeItem(i32 bone) { Ed3D_InsertBoneTreeItem(Current_Model3(), bone); }
-void Ed3D_FillGroupList(void) { HookCtx c = Family_ShellContext(); Ed3D_FillGroupList(&c); }
-void Ed3D_FillTextureCombo(void) { HookCtx c = Family_ShellContext(); Ed3D_FillTextureCombo(&c); }
-void Ed3D_FillDisplacementCombo(void) { HookCtx c = Family_ShellContext(); Ed3D_FillDisplacementCombo(&c); }
-void Ed3D_FillGroupDisplayCombo(void) { HookCtx c = Family_ShellContext(); Ed3D_FillGroupDisplayCombo(&c); }
-
 void Ed3D_FillParentBoneList(const HookCtx *c) {
   if (!c->model) return;
   Ed3D_ParentBoneLines(c->model, c->sel->g_CurBoneIndex, &s_Fill.lines);
@@ -309,7 +299,7 @@ void Ed3D_DocumentChanged(const HookCtx *c) {
   g_Ed3DMotionPanels.listRefresh = 1;
   Ed3D_GroupFieldsFollow(c);
   g_Ed3DTex.refresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 void Ed3D_RefreshLists(const HookCtx *c) {
@@ -323,7 +313,7 @@ void Ed3D_RefreshLists(const HookCtx *c) {
   Ed3D_FillMotionLists(c->model);
   Ed3D_FillParentBoneList(c);
   Ed3D_FillBoneTree(c);
-  Ed3D_MotionRefreshLists(c->model);
+  Ed3D_MotionRefreshLists(c->model, c->layout);
   // The object-motion panels (object list, tree, parent combo, motions, sounds) show the set.
   if (c->layout == SUB_3D_OBJMOTION) Ed3D_ObjMotionRefreshLists(c);
   if (c->layout == SUB_3D_OBJMOTION) Tree_BuildRowsObjects3D();

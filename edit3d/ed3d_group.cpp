@@ -92,7 +92,8 @@ void Ed3D_SwapGroups(i32 a, i32 b) {
 
 void Ed3D_SetRenderMode7AndRefresh(void) {
   if (Current_Model3()) Model3_SetRenderMode(Current_Model3(), 7);
-  App_RefreshLists();
+  HookCtx c = Family_ShellContext();
+  App_RefreshLists(&c);
 }
 
 // [SECTION] view 0's camera

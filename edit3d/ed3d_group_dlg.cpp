@@ -58,7 +58,7 @@ static void Record(Model3 *m, const char *label) {
 static void RefreshPanels(void) {
   Ed3DPolyEditor.dlgRefresh = 1;
   Panel()->flags = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 // The current texture is the texture sub-mode's: its panel's list selects it; with place, the
@@ -80,7 +80,7 @@ static void ChooseTexture(i32 t, bool place) {
     e.lastTexture = t;
   }
   e.refresh = 1;
-  Ed3D_FillTextureList();
+  Ed3D_FillTextureList(Current_Model3());
 }
 
 // [SECTION] selection
@@ -99,25 +99,27 @@ void Ed3D_SelectGroupFaces(const Model3 *m, u32 g) {
 }
 
 void Ed3D_GroupSelect(i32 line) {
-  Model3 *m = Current();
+  HookCtx c = Family_ShellContext();
+  Model3 *m = c.model;
   if (!m || line < 0 || line >= m->groupCount || line >= MODEL3_GROUPS) return;
-  g_Sel.g_CurGroupIndex = (u32)line;
+  c.sel->g_CurGroupIndex = (u32)line;
   u32 t = m->groups[line].texture;
   ChooseTexture(t < MODEL3_TEXTURES ? (i32)t : 0, true);
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(c.sel);
   Ed3D_SelectGroupFaces(m, (u32)line);
   RefreshPanels();
 }
 
 // [SECTION] apply
 void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f) {
-  Model3 *m = Current();
+  HookCtx ctx = Family_ShellContext();
+  Model3 *m = ctx.model;
   i32 g = CurrentGroup(m);
   if (g < 0) return;
   Group3 &gr = m->groups[g];
   i32 n = Model3_PolygonCount(m);
-  for (i32 p = 0; g_Sel.g_PolySelFaces && p < n && (u32)p < Poly_FaceFlagRoom(); p++)
-    if (g_Sel.g_PolySelFaces[p]) m->polygons[p].group = (u32)g;
+  for (i32 p = 0; ctx.sel->g_PolySelFaces && p < n && (u32)p < Poly_FaceFlagRoom(); p++)
+    if (ctx.sel->g_PolySelFaces[p]) m->polygons[p].group = (u32)g;
   Str_Copy(gr.name, sizeof gr.name, f->name);
   // Entries run 0..count-1: any other line (or none) stands for no texture.
   gr.texture = f->texture >= 0 && f->texture < m->textureCount ? (u32)f->texture : 0;
@@ -132,9 +134,9 @@ void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f) {
     Seam_ErrorBox(kBadHeight);
   if (m->dispTexture != 0) Ed3D_SetRenderMode7AndRefresh();
   else Model3_SetRenderMode(m, 0);
-  Ed3D_FillGroupList();
-  Ed3D_FillTextureCombo();
-  Ed3D_FillTextureList();
+  Ed3D_FillGroupList(&ctx);
+  Ed3D_FillTextureCombo(&ctx);
+  Ed3D_FillTextureList(ctx.model);
   if (f->display >= 0 && f->display <= 5) gr.shading = (u32)f->display;
   // Colours beyond 0..255 are stored clamped; the panel then shows what was stored.
   i64 c[4];
@@ -155,7 +157,7 @@ void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f) {
   else Seam_ErrorBox(kBadDivisions);
   Panel()->flags = 1;
   Record(m, "グループ 決定ボタン");
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(ctx.layout);
   g_Shell.g_StripDirty[0] = 1;
 }
 
@@ -233,11 +235,6 @@ void Ed3D_GroupFieldsOf(const Model3 *m, u32 g, Ed3DGroupFields *f) {
   f->mirrorFlag = gr.mirror, f->specularFlag = gr.specular;
 }
 
-void Ed3D_FillPolygonList(void) {
-  HookCtx c = Family_ShellContext();
-  Ed3D_FillPolygonList(&c);
-}
-
 void Ed3D_FillPolygonList(const HookCtx *c) {
   Ed3D_FillGroupList(c);
   Ed3D_FillGroupDisplayCombo(c);
@@ -274,7 +271,8 @@ static void ChooseColour(Model3 *m, i32 g) {
 
 // After a change of the groups or their polygons: the list shows the groups and counts again.
 static void AfterGroupEdit(void) {
-  Ed3D_FillGroupList();
+  HookCtx c = Family_ShellContext();
+  Ed3D_FillGroupList(&c);
   Ed3D_PolyAfterEdit(View_CurrentLayout());
 }
 

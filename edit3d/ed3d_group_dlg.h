@@ -34,8 +34,7 @@ void Ed3D_ApplyGroup(void);
 // The same with the fields given.
 void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f);
 // The family's list refresh: the group list with its combo boxes (the model may be new), of
-// the shell's records or of the records and layout of context c.
-void Ed3D_FillPolygonList(void);
+// the records and layout of context c.
 void Ed3D_FillPolygonList(const HookCtx *c);
 // Per frame: shows the fields again when the layout's group panel record asks for it.
 void Ed3D_RefreshGroupDialog(void);

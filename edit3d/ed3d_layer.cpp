@@ -5,6 +5,7 @@
 #include "edit3d/ed3d.h"
 
 #include "app/current.h"
+#include "app/family.h"
 #include "app/views.h"
 #include "app/widget.h"
 #include "lib/render/objects.h"
@@ -35,7 +36,8 @@ void Ed3D_SelectLayer(i32 n) {
   Undo_Restore(h);
   Object_SetVisible(Object_Get(n), 1);
   Widget_ActivateMain();
-  App_RefreshLists();
+  HookCtx c = Family_ShellContext();
+  App_RefreshLists(&c);
 }
 
 bool Ed3D_LayerCommand(u32 id) {

@@ -168,15 +168,14 @@ void Ed3D_ResetViewConstants(void);
 FamilyHookFn Ed3D_MotionEnter, Ed3D_MotionLeave, Ed3D_MotionUpdate, Ed3D_MotionDrawOverlay,
     Ed3D_MotionKeyUp;
 // An arrow key (37..40): the perspective offsets or the pan of view v (the view acted on),
-// nothing while the left or right button is held; every view flagged for redraw when `redraw`.
-void Ed3D_MotionArrowKey(ViewRecord *v, u32 virtualKey, bool redraw);
+// nothing while the left or right button is held; every view of `layout` flagged for redraw
+// when `redraw`.
+void Ed3D_MotionArrowKey(ViewRecord *v, u32 layout, u32 virtualKey, bool redraw);
 void Ed3D_MotionCommand(const HookCtx *c);
 // Refresh flags of the four panels and the strip, the motion list, the sound list and the
-// key sound combo filled again, every view redrawn.
-void Ed3D_MotionRefreshLists(void);
-void Ed3D_MotionRefreshLists(const Model3 *m);
+// key sound combo filled again from model m, every view of `layout` redrawn.
+void Ed3D_MotionRefreshLists(const Model3 *m, u32 layout);
 // The fills of the family's list refresh: motion list, sound list, key sound combo.
-void Ed3D_FillMotionLists(void);
 void Ed3D_FillMotionLists(const Model3 *m);
 void Ed3D_TogglePlay(const HookCtx *c);
 void Ed3D_MotionPlay(const HookCtx *c);
@@ -297,16 +296,12 @@ bool Ed3D_AskSoundFile(char *path, size_t size);
 // Lines of the fills.
 void Ed3D_MotionListLines(const Model3 *m, Ed3DLines *out);
 void Ed3D_MotionSoundLines(const Model3 *m, Ed3DLines *out);
-// The fills of the current model, or of model m (a hook's context's).
-void Ed3D_FillMotionList(void);
+// The fills of model m.
 void Ed3D_FillMotionList(const Model3 *m);
-void Ed3D_FillMotionSoundList(void);
 void Ed3D_FillMotionSoundList(const Model3 *m);
-void Ed3D_FillMotionSoundCombo(void);
 void Ed3D_FillMotionSoundCombo(const Model3 *m);
 void Ed3D_FillMotionModeCombo(void);
-void Ed3D_FillMotionTextureCombo(void);
-// The same of model m with current group `group`.
+// The texture combo of model m with current group `group`.
 void Ed3D_FillMotionTextureCombo(const Model3 *m, u32 group);
 // The motion dialog's refresh: the check boxes, the fields and the texture selection.
 void Ed3D_MotionDlgRefresh(void);

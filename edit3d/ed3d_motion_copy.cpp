@@ -225,7 +225,7 @@ void Ed3D_CopyMotionsCommand(const HookCtx *c) {
       for (i32 i = 1; i < m->soundCount && i < MODEL3_SOUNDS; i++) Sound_LoadModelSound(m, i, m->sounds[i]);
     }
   }
-  Ed3D_MotionRefreshLists(Model3_Get((i32)c->slot));
+  Ed3D_MotionRefreshLists(Model3_Get((i32)c->slot), c->layout);
   Timer_Reset();
 }
 

@@ -133,7 +133,7 @@ void Ed3D_MotionLButtonDown(const HookCtx *c) {
     SetLabel("キー 作成 ( モーション )");
     MarkEdited();
   }
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
   e.ikTarget[0] = (f32)x;
   e.ikTarget[1] = (f32)y;
   e.ikActive = 1;
@@ -146,7 +146,7 @@ void Ed3D_MotionLButtonUp(const HookCtx *c) {
   // One step per edited drag, under the label of its last edit.
   if (e.dragEdited) Undo_PushSlot(c->slot);
   e.dragEdited = 0;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 // [SECTION] drags
@@ -217,7 +217,7 @@ static void RotateTool(const HookCtx *c, Model3 *m, i32 b, i32 axis, f32 a) {
 void Ed3D_MotionMouseMove(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
   Model3 *m = c->model;
   ShellSelection *sel = c->sel;
   if (!m || !Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_MIDDLE) || Shell_ButtonHeld(BUTTON_RIGHT))
@@ -301,7 +301,8 @@ void Ed3D_MotionRButtonUp(const HookCtx *c) {
     for (i32 r = 0; r < g_TreeRows.count && r < TREE_ROWS; r++)
       if (g_TreeRows.rows[r].item == found) g_TreeRows.current = r;
   }
-  App_RefreshLists();
+  HookCtx shell = Family_ShellContext();
+  App_RefreshLists(&shell);
 }
 
 // [SECTION] IK

@@ -88,7 +88,7 @@ void Ed3D_MotionEnter(const HookCtx *c) {
   ShellSelection *sel = c->sel;
   g_Lib.runState = 4;
   sel->g_CurSlot = 0;
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(c->sel);
   if (sel->g_CurBoneIndex == 0) sel->g_CurBoneIndex = 1;
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
@@ -156,7 +156,7 @@ void Ed3D_MotionUpdate(const HookCtx *c) {
   if (sel->g_MotionEditOp == ED3D_MOTION_TOOL_IK && c->view->kind == VIEW_SIDE) {
     Ed3D_IkSetChain(c, (i32)sel->g_CurBoneIndex);
     Ed3D_IkStep(c, c->view);
-    App_MarkAllRedraw();
+    App_MarkAllRedraw(c->layout);
   }
   bool left = Shell_ButtonHeld(BUTTON_LEFT), middle = Shell_ButtonHeld(BUTTON_MIDDLE),
        right = Shell_ButtonHeld(BUTTON_RIGHT);
@@ -338,7 +338,7 @@ void Ed3D_MotionDrawOverlay(const HookCtx *c) {
 }
 
 // [SECTION] keys from the main loop
-void Ed3D_MotionArrowKey(ViewRecord *v, u32 vk, bool redraw) {
+void Ed3D_MotionArrowKey(ViewRecord *v, u32 layout, u32 vk, bool redraw) {
   if (Shell_ButtonHeld(BUTTON_RIGHT) || Shell_ButtonHeld(BUTTON_LEFT)) return;
   f32 step = 3.0f * g_Shell.g_PerspStep;
   if (v->kind == VIEW_MAIN || v->kind == VIEW_PERS) {
@@ -358,7 +358,7 @@ void Ed3D_MotionArrowKey(ViewRecord *v, u32 vk, bool redraw) {
       default: if (top) v->panZ += d; else v->panY -= d; break;
     }
   }
-  if (redraw) App_MarkAllRedraw();
+  if (redraw) App_MarkAllRedraw(layout);
 }
 
 void Ed3D_MotionKeyUp(const HookCtx *c) {
@@ -366,7 +366,7 @@ void Ed3D_MotionKeyUp(const HookCtx *c) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   u32 &op = c->sel->g_MotionEditOp;
   switch (vk) {
-    case VKEY_LEFT: case VKEY_UP: case VKEY_RIGHT: case VKEY_DOWN: Ed3D_MotionArrowKey(c->view, vk, true); break;
+    case VKEY_LEFT: case VKEY_UP: case VKEY_RIGHT: case VKEY_DOWN: Ed3D_MotionArrowKey(c->view, c->layout, vk, true); break;
     case VKEY_DELETE: Ed3D_DeleteKeyWithStep(c); break;
     case 'A': Ed3D_TogglePlay(c); break;
     case 'G': op = ED3D_MOTION_TOOL_SCALE; e.dialogRefresh = 1; break;
@@ -410,24 +410,20 @@ void Ed3D_MotionStop(const HookCtx *c) {
 }
 
 // [SECTION] refresh
-void Ed3D_FillMotionLists(void) { Ed3D_FillMotionLists(Current_Model3()); }
-
 void Ed3D_FillMotionLists(const Model3 *m) {
   Ed3D_FillMotionList(m);
   Ed3D_FillMotionSoundList(m);
   Ed3D_FillMotionSoundCombo(m);
 }
 
-void Ed3D_MotionRefreshLists(void) { Ed3D_MotionRefreshLists(Current_Model3()); }
-
-void Ed3D_MotionRefreshLists(const Model3 *m) {
+void Ed3D_MotionRefreshLists(const Model3 *m, u32 layout) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   e.dialogRefresh = 1;
   e.keyDialogRefresh = 1;
   g_Strip.g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
   g_Ed3DMotionPanels.listRefresh = 1;
   Ed3D_FillMotionLists(m);
-  App_MarkAllRedraw();   // every view of the layout and the seven strip flags
+  App_MarkAllRedraw(layout);   // every view of the layout and the seven strip flags
   Draw_FlagTargetForClear(0);
 }
 
@@ -445,7 +441,7 @@ void Ed3D_MotionCommand(const HookCtx *c) {
     case IDM_MOT_FREEZE: {
       bool yes = g_ShellSeam.askYesNo ? g_ShellSeam.askYesNo("フリーズしてもいいですか？") : true;
       if (yes) Ed3D_FreezePose(c);
-      Ed3D_MotionRefreshLists(c->model);
+      Ed3D_MotionRefreshLists(c->model, c->layout);
       break;
     }
     default: break;

@@ -162,15 +162,15 @@ void Ed3D_TwistEditedKey(const HookCtx *c, f32 degrees) {
 }
 
 // [SECTION] motion dialog
-static void AfterKeyEdit(u32 slot, const char *label) {
-  Step(slot, label);
-  App_MarkAllRedraw();
+static void AfterKeyEdit(const HookCtx *c, const char *label) {
+  Step(c->slot, label);
+  App_MarkAllRedraw(c->layout);
   g_Ed3DMotion.dialogRefresh = 1;
 }
 
 static void SetTool(ShellSelection *sel, u32 tool) {
   sel->g_MotionEditOp = tool;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   g_Ed3DMotion.dialogRefresh = 1;
 }
 
@@ -198,7 +198,7 @@ static void ApplyFields(const HookCtx *c, i32 textureLine, const char fields[ED3
     if (!l || k < 0 || k >= l->count || k >= MODEL3_GROUP_KEYS) return;
     l->keys[k].texture = (u16)(textureLine < 0 || textureLine > 128 ? 0 : textureLine);
   }
-  AfterKeyEdit(c->slot, "決定 ( モーション )");
+  AfterKeyEdit(c, "決定 ( モーション )");
 }
 
 // A turn button: the edited key turns, one step; nothing without a key.
@@ -208,7 +208,7 @@ static void Turn(const HookCtx *c, i32 axis, f32 degrees, const char *label) {
   if (!Ed3D_EditedKey(c) || degrees == 0.0f) return;
   if (axis >= 0) Ed3D_RotateEditedKey(c, axis, degrees);
   else Ed3D_TwistEditedKey(c, degrees);
-  AfterKeyEdit(c->slot, label);
+  AfterKeyEdit(c, label);
 }
 
 static void ResetRotation(const HookCtx *c) {
@@ -222,7 +222,7 @@ static void ResetRotation(const HookCtx *c) {
   i32 child = m->bones[b].firstChild;
   if (g_Ed3DMotion.childrenFollow && child > 0) Ed3D_ResetSubtreeRotation(c, child);
   c->sel->g_CurBoneIndex = b;
-  AfterKeyEdit(c->slot, "回転リセット ( モーション )");
+  AfterKeyEdit(c, "回転リセット ( モーション )");
 }
 
 bool Ed3D_MotionDlgCommand(u32 id, i32 selection, const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT]) {
@@ -247,24 +247,24 @@ bool Ed3D_MotionDlgCommand(u32 id, i32 selection, const char fields[ED3D_FIELDS]
     case IDC_MOT_KEY_CREATE:
       // A frame that has its key already, or no bone or group to key, records nothing.
       if (!Ed3D_CreateBoneKey(c)) return true;
-      Ed3D_MotionRefreshLists();
-      AfterKeyEdit(c->slot, "キー 作成 ( モーション )");
+      Ed3D_MotionRefreshLists(c->model, c->layout);
+      AfterKeyEdit(c, "キー 作成 ( モーション )");
       return true;
     case IDC_MOT_KEY_COPY: Ed3D_CopyKey(c); return true;
     case IDC_MOT_KEY_CUT:
       Ed3D_CutKey(c);
-      Ed3D_MotionRefreshLists();
-      AfterKeyEdit(c->slot, "キー カット ( モーション )");
+      Ed3D_MotionRefreshLists(c->model, c->layout);
+      AfterKeyEdit(c, "キー カット ( モーション )");
       return true;
     case IDC_MOT_KEY_PASTE:
       Ed3D_PasteKey(c);
-      Ed3D_MotionRefreshLists();
-      AfterKeyEdit(c->slot, "キー ペースト ( モーション )");
+      Ed3D_MotionRefreshLists(c->model, c->layout);
+      AfterKeyEdit(c, "キー ペースト ( モーション )");
       return true;
     case IDC_MOT_KEY_DELETE:
       Ed3D_DeleteKey(c);
-      Ed3D_MotionRefreshLists();
-      AfterKeyEdit(c->slot, "キー 消去 ( モーション )");
+      Ed3D_MotionRefreshLists(c->model, c->layout);
+      AfterKeyEdit(c, "キー 消去 ( モーション )");
       return true;
     case IDC_MOT_ROT_RESET: ResetRotation(c); return true;
     case IDC_MOT_PLAY: Ed3D_TogglePlay(c); return true;
@@ -302,7 +302,7 @@ void Ed3D_MotionDlgRefresh(void) {
     for (i32 i = 0; i < ED3D_FIELDS; i++)
       if (dlg) Widget_ShowValue(dlg, kEd3DKeyFields[i], s_MotionPanels.texts[i], *FieldSlot(&c, i));
   }
-  Ed3D_FillMotionTextureCombo();
+  Ed3D_FillMotionTextureCombo(c.model, c.sel->g_CurGroupIndex);
 }
 
 // [SECTION] fills
@@ -323,10 +323,6 @@ void Ed3D_MotionSoundLines(const Model3 *m, Ed3DLines *out) {
   i32 n = m->soundCount < 0 ? 0 : (m->soundCount > MODEL3_SOUNDS ? MODEL3_SOUNDS : m->soundCount);
   for (i32 i = 0; i < n; i++) Str_Format(NextLine(out), ED3D_LINE, "%2d : %s", (int)i, m->sounds[i]);
 }
-
-void Ed3D_FillMotionList(void) { Ed3D_FillMotionList(Current_Model3()); }
-void Ed3D_FillMotionSoundList(void) { Ed3D_FillMotionSoundList(Current_Model3()); }
-void Ed3D_FillMotionSoundCombo(void) { Ed3D_FillMotionSoundCombo(Current_Model3()); }
 
 void Ed3D_FillMotionList(const Model3 *m) {
   if (!g_Ed3DMotionPanels.list) return;
@@ -355,8 +351,6 @@ void Ed3D_FillMotionModeCombo(void) {
   s_MotionPanels.lines.select = g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP ? 1 : 0;
   Put(g_Ed3DMotion.modeCombo, WIDGET_FILL_COMBO);
 }
-
-void Ed3D_FillMotionTextureCombo(void) { Ed3D_FillMotionTextureCombo(Current_Model3(), g_Sel.g_CurGroupIndex); }
 
 void Ed3D_FillMotionTextureCombo(const Model3 *m, u32 group) {
   if (!g_Ed3DMotion.textureCombo || !m) return;
@@ -438,7 +432,7 @@ void Ed3D_MotionTargetChanged(void) {
   // row that is not there.
   g_TreeRows.hovered = -1;
   g_Strip.g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 static void ToggleRowExpanded(const HookCtx *c) {
@@ -550,7 +544,7 @@ static void SyncScroll(void *dlg) {
 
 void Ed3D_CreateKeyWithStep(const HookCtx *c) {
   if (Ed3D_CreateBoneKey(c)) Step(c->slot, "キー 作成 ( モーション )");
-  Ed3D_MotionRefreshLists(c->model);
+  Ed3D_MotionRefreshLists(c->model, c->layout);
 }
 
 static void CreateKey(void) {
@@ -586,7 +580,7 @@ void Ed3D_KeyStripScroll(i32 code, i32 pos) {
   Model3_UpdateKeyIndices((i32)c.slot);
   g_Ed3DMotion.keyDialogRefresh = 1;
   g_Ed3DMotion.dialogRefresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c.layout);
 }
 
 static i32 CurrentKeyCount(Model3 *m, const ShellSelection *sel) {
@@ -605,7 +599,7 @@ void Ed3D_DeleteKeyWithStep(const HookCtx *c) {
   i32 before = CurrentKeyCount(m, c->sel);
   Ed3D_DeleteKey(c);
   if (CurrentKeyCount(m, c->sel) != before) Step(c->slot, "キー 消去 ( モーション )");
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
   g_Strip.g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
   g_Ed3DMotion.dialogRefresh = 1;
 }
@@ -644,7 +638,7 @@ void Ed3D_MotionListSelect(i32 line) {
     Model3_UpdateKeyIndices((i32)c.slot);
     g_Ed3DMotion.keyDialogRefresh = 1;
     p.listRefresh = 1;
-    App_MarkAllRedraw();
+    App_MarkAllRedraw(c.layout);
   }
 }
 
@@ -668,8 +662,8 @@ bool Ed3D_MotionListApply(const char *name, const char *length) {
   const HookCtx c = Family_ShellContext();
   Model3 *m = CurModel(&c);
   if (!m || !StoreNameAndLength(m, name, length)) return false;
-  Step(g_Sel.g_CurSlot, "決定 ( モーションリスト )");
-  Ed3D_FillMotionList();
+  Step(c.slot, "決定 ( モーションリスト )");
+  Ed3D_FillMotionList(c.model);
   g_Ed3DMotionPanels.listRefresh = 1;
   return true;
 }
@@ -713,8 +707,8 @@ bool Ed3D_MotionListAdd(const char *name, const char *length) {
   m->motionCount = n + 1;
   dst.used = 1;
   if (m->keyTableLength < n + 1) m->keyTableLength = n + 1;
-  Step(g_Sel.g_CurSlot, "追加 ( モーションリスト )");
-  Ed3D_FillMotionList();
+  Step(c.slot, "追加 ( モーションリスト )");
+  Ed3D_FillMotionList(c.model);
   g_Ed3DMotionPanels.listRefresh = 1;
   return true;
 }
@@ -767,10 +761,10 @@ bool Ed3D_AddMotionSound(const char *path) {
   }
   Str_Copy(m->sounds[n], MODEL3_NAME, kept);
   m->soundCount = n + 1;
-  Doc_MarkEdited(Doc_SoundKind(g_Sel.g_CurSlot));   // kept only by a KZM
-  Step(g_Sel.g_CurSlot, "効果音 追加 ( モーション )");
-  Ed3D_FillMotionSoundList();
-  Ed3D_FillMotionSoundCombo();
+  Doc_MarkEdited(Doc_SoundKind(c.slot));   // kept only by a KZM
+  Step(c.slot, "効果音 追加 ( モーション )");
+  Ed3D_FillMotionSoundList(c.model);
+  Ed3D_FillMotionSoundCombo(c.model);
   return true;
 }
 

@@ -226,5 +226,5 @@ void Ed3D_ObjMotionWheelKey(const HookCtx *c) {
   Kzo_UpdatePoses();
   Ed3D_FillObjList(c->sel);
   Ed3DObjMotionEditor.keyDialogRefresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }

@@ -53,7 +53,6 @@ static i32 CurrentOf(const ShellSelection *sel) {
   return (s && o >= 0 && o < Kzo_ObjectCount(s)) ? o : -1;
 }
 
-i32 Ed3D_ObjCurrent(void) { return CurrentOf(&g_Sel); }
 i32 Ed3D_ObjCurrent(const ShellSelection *sel) { return CurrentOf(sel); }
 
 static void SetLabel(const char *label) { Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label); }
@@ -106,7 +105,7 @@ void Ed3D_ObjMotionEnter(const HookCtx *c) {
   ShellSelection *sel = c->sel;
   g_Lib.runState = 3;
   sel->g_CurSlot = 0;
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(sel);
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
   if (!KeepSet()) NewSet();
@@ -188,7 +187,7 @@ void Ed3D_ObjLButtonDown(const HookCtx *c) {
   DragAnchors_SetAll(c->mouse, x, y);
   // A press in a view keeps the current frame (the strip sets it in the key dialog).
   Ed3D_CreateObjKey();
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 void Ed3D_ObjRButtonUp(const HookCtx *c) {
@@ -214,7 +213,8 @@ void Ed3D_ObjRButtonUp(const HookCtx *c) {
     for (i32 r = 0; r < g_TreeRows.count && r < TREE_ROWS; r++)
       if (g_TreeRows.rows[r].item == found) g_TreeRows.current = r;
   }
-  App_RefreshLists();   // the object-motion panels with the others
+  HookCtx shell = Family_ShellContext();
+  App_RefreshLists(&shell);   // the object-motion panels with the others
 }
 
 // The amounts of a move drag by view kind into p (the key position or the joint offset).
@@ -265,7 +265,7 @@ static void Rotate(ShellSelection *sel, i32 o, ObjKey3 *k, i32 axis, f32 a) {
 
 void Ed3D_ObjMouseMove(const HookCtx *c) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
   Obj3Set *s = Set();
   if (!s || !Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_MIDDLE) || Shell_ButtonHeld(BUTTON_RIGHT)) return;
   ShellSelection *sel = c->sel;
@@ -323,7 +323,7 @@ static void SetTool(ShellSelection *sel, u32 tool) {
 void Ed3D_ObjMotionKeyDown(const HookCtx *c) {
   u32 vk = c->key;
   switch (vk) {
-    case VKEY_LEFT: case VKEY_UP: case VKEY_RIGHT: case VKEY_DOWN: Ed3D_MotionArrowKey(c->view, vk, false); break;
+    case VKEY_LEFT: case VKEY_UP: case VKEY_RIGHT: case VKEY_DOWN: Ed3D_MotionArrowKey(c->view, c->layout, vk, false); break;
     case 'A': Ed3D_ObjTogglePlay(); break;
     case 'G': SetTool(c->sel, ED3D_OBJ_TOOL_SCALE); break;
     case 'R': SetTool(c->sel, ED3D_OBJ_TOOL_ROTATE); break;
@@ -333,11 +333,6 @@ void Ed3D_ObjMotionKeyDown(const HookCtx *c) {
 }
 
 // [SECTION] refresh
-void Ed3D_ObjMotionRefreshLists(void) {
-  HookCtx c = Family_ShellContext();
-  Ed3D_ObjMotionRefreshLists(&c);
-}
-
 void Ed3D_ObjMotionRefreshLists(const HookCtx *c) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   e.objDlgRefresh = 1;
@@ -351,7 +346,7 @@ void Ed3D_ObjMotionRefreshLists(const HookCtx *c) {
   Ed3D_FillObjTree(c->sel);
   Ed3D_FillObjMotionList();
   Ed3D_FillObjParentCombo(c->sel);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 // [SECTION] menu

@@ -7,6 +7,7 @@
 
 #include "app/current.h"
 #include "app/docflags.h"
+#include "app/family.h"
 #include "app/shell_sel.h"
 #include "app/shell_view.h"
 #include "app/startup_state.h"
@@ -39,7 +40,7 @@ static void SetTool(u32 tool) {
   g_Sel.g_MotionEditOp = tool;
   Ed3DObjMotionEditor.objDlgRefresh = 1;
   Ed3DObjMotionEditor.listRefresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 // The last hierarchy row of object o becomes the current row.
@@ -50,8 +51,9 @@ static void RowFollows(i32 o) {
 
 // [SECTION] motion dialog
 bool Ed3D_ObjApplyFields(const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT]) {
+  HookCtx c = Family_ShellContext();
   Obj3Set *s = Set();
-  i32 o = Ed3D_ObjCurrent();
+  i32 o = Ed3D_ObjCurrent(c.sel);
   if (!s || o < 0) return false;
   Kzo_FindKeySegment(0);
   ObjKey3 *k = Ed3D_ObjKey(o, s->keyIndex);
@@ -62,19 +64,20 @@ bool Ed3D_ObjApplyFields(const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT]) {
   memcpy(k->quat, b.quat, sizeof k->quat);
   memcpy(k->scale, b.scale, sizeof k->scale);
   Edited();
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c.layout);
   return true;
 }
 
 bool Ed3D_ObjDlgCommand(u32 id, const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT]) {
+  HookCtx c = Family_ShellContext();
   switch (id) {
     case IDC_OBJ_PLAY: Ed3D_ObjPlay(); break;
     case IDC_OBJ_STOP: Ed3D_ObjStop(); break;
-    case IDC_OBJ_KEY_CREATE: Ed3D_CreateObjKey(); Ed3D_ObjMotionRefreshLists(); break;
+    case IDC_OBJ_KEY_CREATE: Ed3D_CreateObjKey(); Ed3D_ObjMotionRefreshLists(&c); break;
     case IDC_OBJ_KEY_COPY: Ed3D_CopyObjKey(); break;
-    case IDC_OBJ_KEY_CUT: Ed3D_CutObjKey(); Ed3D_ObjMotionRefreshLists(); break;
-    case IDC_OBJ_KEY_PASTE: Ed3D_PasteObjKey(); Ed3D_ObjMotionRefreshLists(); break;
-    case IDC_OBJ_KEY_DELETE: Ed3D_DeleteObjKey(); Ed3D_ObjMotionRefreshLists(); break;
+    case IDC_OBJ_KEY_CUT: Ed3D_CutObjKey(); Ed3D_ObjMotionRefreshLists(&c); break;
+    case IDC_OBJ_KEY_PASTE: Ed3D_PasteObjKey(); Ed3D_ObjMotionRefreshLists(&c); break;
+    case IDC_OBJ_KEY_DELETE: Ed3D_DeleteObjKey(); Ed3D_ObjMotionRefreshLists(&c); break;
     case IDC_OBJ_MOVE: SetTool(ED3D_OBJ_TOOL_MOVE); break;
     case IDC_OBJ_ROTATE: SetTool(ED3D_OBJ_TOOL_ROTATE); break;
     case IDC_OBJ_SCALE: SetTool(ED3D_OBJ_TOOL_SCALE); break;
@@ -88,8 +91,9 @@ bool Ed3D_ObjDlgCommand(u32 id, const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT])
 
 // [SECTION] object list: parents
 bool Ed3D_ObjSetParent(i32 selection) {
+  HookCtx c = Family_ShellContext();
   Obj3Set *s = Set();
-  i32 o = Ed3D_ObjCurrent();
+  i32 o = Ed3D_ObjCurrent(c.sel);
   if (!s || o < 0) return false;
   i32 n = Kzo_ObjectCount(s);
   i32 *parent = &s->parts[o].parent;
@@ -121,7 +125,7 @@ bool Ed3D_ObjSetParent(i32 selection) {
   }
   if (*parent != old) Edited();
   Tree_BuildRowsObjects3D();
-  Ed3D_ObjMotionRefreshLists();
+  Ed3D_ObjMotionRefreshLists(&c);
   return ok;
 }
 
@@ -150,7 +154,8 @@ static void ObjectsChanged(void) {
   Edited();
   Kzo_UpdatePoses();
   Tree_BuildRowsObjects3D();
-  Ed3D_ObjMotionRefreshLists();
+  HookCtx c = Family_ShellContext();
+  Ed3D_ObjMotionRefreshLists(&c);
 }
 
 bool Ed3D_ObjRemove(i32 o) {
@@ -201,8 +206,9 @@ bool Ed3D_ObjAddFile(const char *path) {
 }
 
 bool Ed3D_ObjReplaceFile(const char *path) {
+  HookCtx c = Family_ShellContext();
   Obj3Set *s = Set();
-  i32 o = Ed3D_ObjCurrent();
+  i32 o = Ed3D_ObjCurrent(c.sel);
   if (!s || o < 0) return false;
   if (o == 0) {
     Seam_ErrorBox("親オブジェクトは、入れ替えできません。");
@@ -214,7 +220,7 @@ bool Ed3D_ObjReplaceFile(const char *path) {
   Seam_ShowResult(&res);
   if (!read) return false;
   Edited();
-  Ed3D_ObjMotionRefreshLists();
+  Ed3D_ObjMotionRefreshLists(&c);
   return true;
 }
 
@@ -225,13 +231,14 @@ static const char *AskKzp(void) {
 
 void Ed3D_ObjListCommand(u32 id, i32 caretLine, i32 comboLine) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  HookCtx c = Family_ShellContext();
   Obj3Set *s = Set();
   if (!s) return;
-  if (caretLine >= 0 && caretLine < Kzo_ObjectCount(s)) g_Sel.g_CurPartIndex = (u32)caretLine;
-  if ((i32)g_Sel.g_CurPartIndex != e.seenObject) {
-    e.seenObject = (i32)g_Sel.g_CurPartIndex;
+  if (caretLine >= 0 && caretLine < Kzo_ObjectCount(s)) c.sel->g_CurPartIndex = (u32)caretLine;
+  if ((i32)c.sel->g_CurPartIndex != e.seenObject) {
+    e.seenObject = (i32)c.sel->g_CurPartIndex;
     RowFollows(e.seenObject);
-    Ed3D_ObjMotionRefreshLists();
+    Ed3D_ObjMotionRefreshLists(&c);
   }
   char path[1024];
   switch (id) {
@@ -242,32 +249,33 @@ void Ed3D_ObjListCommand(u32 id, i32 caretLine, i32 comboLine) {
       }
       break;
     case IDC_OLIST_REPLACE:
-      if (Ed3D_ObjCurrent() == 0) {
+      if (Ed3D_ObjCurrent(c.sel) == 0) {
         Ed3D_ObjReplaceFile(nullptr);   // says why
       } else if (const char *f = AskKzp()) {
         Str_Copy(path, sizeof path, f);
         Ed3D_ObjReplaceFile(path);
       }
       break;
-    case IDC_OLIST_REMOVE: Ed3D_ObjRemove(Ed3D_ObjCurrent()); break;
+    case IDC_OLIST_REMOVE: Ed3D_ObjRemove(Ed3D_ObjCurrent(c.sel)); break;
     case IDC_OLIST_JOINT: SetTool(ED3D_OBJ_TOOL_JOINT); break;
     case IDC_OLIST_APPLY: Ed3D_ObjSetParent(comboLine); break;
     default: break;
   }
-  e.seenObject = (i32)g_Sel.g_CurPartIndex;
+  e.seenObject = (i32)c.sel->g_CurPartIndex;
 }
 
 void Ed3D_ObjTreeSelect(const char *text) {
+  HookCtx c = Family_ShellContext();
   Obj3Set *s = Set();
   if (!s || !text) return;
   for (i32 o = 0; o < Kzo_ObjectCount(s); o++)
     if (strcmp(Ed3DObjMotionEditor.texts[o], text) == 0) {
-      g_Sel.g_CurPartIndex = (u32)o;
+      c.sel->g_CurPartIndex = (u32)o;
       Ed3DObjMotionEditor.seenObject = o;
       Ed3DObjMotionEditor.listRefresh = 1;
       RowFollows(o);
-      Ed3D_FillObjList();
-      App_MarkAllRedraw();
+      Ed3D_FillObjList(c.sel);
+      App_MarkAllRedraw(c.layout);
       return;
     }
 }
@@ -312,7 +320,9 @@ static void Scrub(void) {
 
 static void DragKeys(i32 dx) {
   if (Ed3D_ObjKeyAtFrame() < 0) return;
-  if (Ed3D_ObjMoveKeyFrame(KeyStrip_DragFrames(Strip_Divisor() * dx / 12, dx))) Ed3D_ObjMotionRefreshLists();
+  if (!Ed3D_ObjMoveKeyFrame(KeyStrip_DragFrames(Strip_Divisor() * dx / 12, dx))) return;
+  HookCtx c = Family_ShellContext();
+  Ed3D_ObjMotionRefreshLists(&c);
 }
 
 static i32 Frame(void) { return Set() ? Set()->frame : 0; }
@@ -326,7 +336,8 @@ static void SyncScroll(void *dlg) {
 
 static void CreateKey(void) {
   Ed3D_CreateObjKey();
-  Ed3D_ObjMotionRefreshLists();
+  HookCtx c = Family_ShellContext();
+  Ed3D_ObjMotionRefreshLists(&c);
 }
 
 const KeyStrip g_Ed3DObjKeyStrip = {
@@ -345,7 +356,7 @@ void Ed3D_ObjKeyStripScroll(i32 code, i32 pos) {
   if (!s || !KeyStrip_ScrollFrame(&s->frame, code, pos, Ed3D_ObjStripScrollMax())) return;
   Kzo_FindKeySegment(0);
   Ed3DObjMotionEditor.keyDialogRefresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 void Ed3D_ObjSetKeySound(i32 line) {
@@ -368,7 +379,7 @@ void Ed3D_ObjMotionListSelect(i32 line) {
   e.motionListRefresh = 1;
   e.keyDialogRefresh = 1;
   Kzo_UpdatePoses();
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 bool Ed3D_ObjMotionListStore(u32 id, const char *name, const char *length) {
@@ -409,7 +420,8 @@ void Ed3D_ObjMotionListRefresh(void) {
 // [SECTION] sounds
 bool Ed3D_ObjAddSound(const char *path) {
   if (!Ed3D_AddMotionSound(path)) return false;
-  Ed3D_FillObjSoundList();
+  HookCtx c = Family_ShellContext();
+  Ed3D_FillObjSoundList(c.model);
   return true;
 }
 
@@ -478,11 +490,6 @@ void Ed3D_AddObjTreeItem(i32 o) {
   e.treeItems[o] = Widget_TreeInsert(e.tree, parent, e.texts[o]);
   if (parent) Widget_TreeExpand(e.tree, parent);
 }
-
-void Ed3D_FillObjTree(void) { Ed3D_FillObjTree(&g_Sel); }
-void Ed3D_FillObjList(void) { Ed3D_FillObjList(&g_Sel); }
-void Ed3D_FillObjParentCombo(void) { Ed3D_FillObjParentCombo(&g_Sel); }
-void Ed3D_FillObjSoundList(void) { Ed3D_FillObjSoundList(Current_Model3()); }
 
 void Ed3D_FillObjTree(const ShellSelection *sel) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;

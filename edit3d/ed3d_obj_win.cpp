@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/current.h"
+#include "app/family.h"
 #include "app/panel_win.h"
 #include "app/shell_sel.h"
 #include "app/shell_win.h"
@@ -88,8 +89,9 @@ static void ListCommand(HWND, WPARAM wParam) {
 }
 
 static void RefreshList(HWND dlg) {
-  CheckDlgButton(dlg, IDC_OLIST_JOINT, g_Sel.g_MotionEditOp == ED3D_OBJ_TOOL_JOINT ? BST_CHECKED : BST_UNCHECKED);
-  Ed3D_FillObjParentCombo();
+  HookCtx c = Family_ShellContext();
+  CheckDlgButton(dlg, IDC_OLIST_JOINT, c.sel->g_MotionEditOp == ED3D_OBJ_TOOL_JOINT ? BST_CHECKED : BST_UNCHECKED);
+  Ed3D_FillObjParentCombo(c.sel);
 }
 
 static const Ed3DTimedPanel kListDlg = {s_ObjWin.listDlgPos, &Ed3DObjMotionEditor.listRefresh, &Ed3DObjMotionEditor.listDlg,

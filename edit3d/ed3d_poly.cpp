@@ -49,7 +49,7 @@ static void LoadMenu(const char *name) {
 void Ed3D_PolyEnter(const HookCtx *c) {
   g_Lib.runState = 4;
   c->sel->g_CurSlot = 0;
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(c->sel);
   LoadMenu("MENU_3D_POLY");
   Ed3D_PolyOpenDialogs();
 }
@@ -74,7 +74,7 @@ void Ed3D_PickUnderCursor(const HookCtx *c) {
   Model3 *m = c->model;
   if (!m || (c->layout != SUB_3D_POLY && c->layout != SUB_3D_TEXTURE)) return;
   if (c->view->kind != VIEW_MAIN) return;
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(c->sel);
   // View 0's own camera, as the frame sets it, in view 0's client pixels as the mouse is:
   // not whichever view the device drew last.
   f32 vp[16];
@@ -89,7 +89,7 @@ void Ed3D_PolyAfterEdit(u32 layout) {
   Ed3DPolyEditor.dlgRefresh = 1;
   // The layout's panels (the group panel among them) show the state again.
   if (layout < SETTINGS_LAYOUTS) g_AppShell.panels[layout][PANEL_GROUP].flags = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
 }
 
 void Ed3D_PolyClearFlags(ShellSelection *sel) {
@@ -181,7 +181,7 @@ void Ed3D_PolyStatusText(const Model3 *m, const ShellSelection *sel) {
 // [SECTION] keys
 // One arrow step of the current orthographic view: 1 / zoom along its horizontal (dx) or
 // vertical (dy, screen up +1) axis.
-static void ViewStep(ViewRecord *v, i32 dx, i32 dy) {
+static void ViewStep(ViewRecord *v, u32 layout, i32 dx, i32 dy) {
   if (Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_RIGHT)) return;
   if (v->zoom == 0.0f) return;
   f32 d = 1.0f / v->zoom;
@@ -191,7 +191,7 @@ static void ViewStep(ViewRecord *v, i32 dx, i32 dy) {
     case VIEW_SIDE: v->panZ -= (f32)dx * d; v->panY += (f32)dy * d; break;
     default: return;
   }
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
 }
 
 void Ed3D_PolyKeyUp(const HookCtx *c) {
@@ -199,10 +199,10 @@ void Ed3D_PolyKeyUp(const HookCtx *c) {
   ShellSelection *sel = c->sel;
   if (!c->model) return;
   switch (vk) {
-    case VKEY_LEFT: ViewStep(c->view, -1, 0); break;
-    case VKEY_UP: ViewStep(c->view, 0, 1); break;
-    case VKEY_RIGHT: ViewStep(c->view, 1, 0); break;
-    case VKEY_DOWN: ViewStep(c->view, 0, -1); break;
+    case VKEY_LEFT: ViewStep(c->view, c->layout, -1, 0); break;
+    case VKEY_UP: ViewStep(c->view, c->layout, 0, 1); break;
+    case VKEY_RIGHT: ViewStep(c->view, c->layout, 1, 0); break;
+    case VKEY_DOWN: ViewStep(c->view, c->layout, 0, -1); break;
     case VKEY_DELETE:
     case 'D': Ed3D_PolyCommand(c, IDC_POLY_DELETE); break;
     case 'A': Ed3D_PolyToggleAutoPick(sel, c->layout); break;
@@ -224,7 +224,7 @@ void Ed3D_PolyKeyUp(const HookCtx *c) {
 void Ed3D_PolyMButtonDown(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   DragAnchors_SetAD(c->mouse, x, y);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 void Ed3D_PolyRButtonUp(const HookCtx *c) {
@@ -280,7 +280,7 @@ static void FlagViewsForMove(const HookCtx *c) {
   u32 L = c->layout;
   const ShellSelection *sel = c->sel;
   if (c->viewIndex == 0) {
-    if (sel->g_PolyNoAutoPick == 0 && (sel->g_PolyTool == POLY_TOOL_VERTEX || sel->g_PolyTool == POLY_TOOL_FACE)) App_MarkAllRedraw();
+    if (sel->g_PolyNoAutoPick == 0 && (sel->g_PolyTool == POLY_TOOL_VERTEX || sel->g_PolyTool == POLY_TOOL_FACE)) App_MarkAllRedraw(c->layout);
     else if (sel->g_PolyTool == POLY_TOOL_MOVE) c->view->redraw = 1;
   }
   if (sel->g_PolyTool == POLY_TOOL_FREE)

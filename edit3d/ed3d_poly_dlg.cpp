@@ -63,7 +63,7 @@ static void Toggle(const HookCtx *c, Model3 *m, u32 *flag, const char *on, const
   *flag = *flag ? 0 : 1;
   Record(c, m, *flag ? on : off);
   Ed3DPolyEditor.dlgRefresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 static void SelectTool(ShellSelection *sel, u32 tool) {
@@ -79,7 +79,8 @@ static void Curve(const HookCtx *c, Model3 *m) {
     Ed3D_PolyClearFlags(c->sel);
     Record(c, Model3_Get(slot) ? Model3_Get(slot) : m, "曲面化 ( モデリング )");
   }
-  App_RefreshLists();
+  HookCtx shell = Family_ShellContext();
+  App_RefreshLists(&shell);
 }
 
 static void AddFile(const HookCtx *c, Model3 *m) {
@@ -136,7 +137,7 @@ static bool Operation(const HookCtx *c, Model3 *m, ShellSelection *sel, u32 id) 
       return true;
     case IDC_POLY_ROTATE_COLOURS:
       if (Ed3D_PolyRotateColours(m, sel)) Record(c, m, "色No回転 ( モデリング )");
-      App_MarkAllRedraw();
+      App_MarkAllRedraw(c->layout);
       return true;
     case IDC_POLY_NORMALS:
       Model3_CalcNormals(m);
@@ -161,9 +162,9 @@ static bool Clipboard(const HookCtx *c, Model3 *m, ShellSelection *sel, u32 id) 
 // Selection, tools, switches and the file commands.
 static bool Setting(const HookCtx *c, Model3 *m, ShellSelection *sel, ShellMouse *mouse, u32 id) {
   switch (id) {
-    case IDC_POLY_MOVE_VIEW: Ed3DPolyEditor.moveMode = 0; App_MarkAllRedraw(); return true;
-    case IDC_POLY_MOVE_NORMAL: Ed3DPolyEditor.moveMode = 1; App_MarkAllRedraw(); return true;
-    case IDC_POLY_MOVE_AXIS: Ed3DPolyEditor.moveMode = 2; App_MarkAllRedraw(); return true;
+    case IDC_POLY_MOVE_VIEW: Ed3DPolyEditor.moveMode = 0; App_MarkAllRedraw(c->layout); return true;
+    case IDC_POLY_MOVE_NORMAL: Ed3DPolyEditor.moveMode = 1; App_MarkAllRedraw(c->layout); return true;
+    case IDC_POLY_MOVE_AXIS: Ed3DPolyEditor.moveMode = 2; App_MarkAllRedraw(c->layout); return true;
     case IDC_POLY_INVERT: Ed3D_PolyInvertSelection(m, sel, c->layout); return true;
     case IDC_POLY_SELECT_ALL: Ed3D_PolySelectAllOrNone(sel, c->layout); return true;
     case IDC_POLY_MOVE: SelectTool(sel, POLY_TOOL_MOVE); return true;
@@ -237,7 +238,7 @@ void Ed3D_PolyColourCommand(const char *const text[4], const char *label) {
   if (!m) return;
   if (Ed3D_PolyApplyColourText(m, c.sel, text)) Record(&c, m, label);
   Ed3DPolyEditor.dlgRefresh = 1;   // the boxes show the colour as stored (clamped to 0..255)
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c.layout);
 }
 
 void Ed3D_PolyNumericCommand(const char *const text[3]) {
@@ -245,7 +246,7 @@ void Ed3D_PolyNumericCommand(const char *const text[3]) {
   Model3 *m = c.model;
   if (!m) return;
   if (Ed3D_PolyNumericInput(m, c.sel, text)) Record(&c, m, "数値入力 ( モデリング )");
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c.layout);
 }
 
 void Ed3D_PolyCountTexts(char out[4][32]) {

@@ -164,7 +164,7 @@ static void EnterSteps(const HookCtx *c, bool runHook) {
     EnterUndoPanel(&fresh);
     if (g_ShellSeam.createViewWindows) g_ShellSeam.createViewWindows();
   }
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 void Ed3D_Enter(const HookCtx *c) { EnterSteps(c, true); }

@@ -54,11 +54,11 @@ static void MarkPanels(void) {
   g_Shell.g_StripDirty[STRIP_FLAG_TEXTURES] = 1;
 }
 
-static void AfterEdit(Model3 *m) {
+static void AfterEdit(Model3 *m, u32 layout) {
   Doc_MarkEdited(DOC_MODEL3);
   if (m) m->changed = 1;
   MarkPanels();
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
 }
 
 // One undo step of layer `slot` (a hook's context's); Record's of the current layer.
@@ -70,11 +70,11 @@ static void RecordSlot(u32 slot, const char *label) {
 static void Record(const char *label) { RecordSlot(g_Sel.g_CurSlot, label); }
 
 // An edit of a panel button: the after-edit refresh and its undo step (of layer `slot`).
-static void RecordEditSlot(u32 slot, Model3 *m, const char *label) {
-  AfterEdit(m);
+static void RecordEditSlot(u32 slot, u32 layout, Model3 *m, const char *label) {
+  AfterEdit(m, layout);
   if (m) RecordSlot(slot, label);
 }
-static void RecordEdit(Model3 *m, const char *label) { RecordEditSlot(g_Sel.g_CurSlot, m, label); }
+static void RecordEdit(Model3 *m, const char *label) { RecordEditSlot(g_Sel.g_CurSlot, View_CurrentLayout(), m, label); }
 
 static void ActivateMain(void) { Widget_ActivateMain(); }
 
@@ -123,7 +123,7 @@ static void OpenPanels(void) {
 void Ed3D_TexEnter(const HookCtx *c) {
   g_Lib.runState = 4;
   c->sel->g_CurSlot = 0;
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(c->sel);
   // The layer changed to 0 above: the context's model may be another layer's.
   Model3 *m = Model3_Get((i32)c->sel->g_CurSlot);
   LoadMenu("MENU_3D_BONE");
@@ -263,14 +263,14 @@ void Ed3D_TexKeyUp(const HookCtx *c) {
     case VKEY_RIGHT: g_Shell.g_PerspOffset[1] -= step; break;
     case VKEY_UP: g_Shell.g_PerspOffset[0] -= step; break;
     case VKEY_DOWN: g_Shell.g_PerspOffset[0] += step; break;
-    case 'E': Ed3D_TexSelectTool(c->slot, c->model, c->sel->g_CurGroupIndex); return;
-    case 'T': Ed3D_TexMoveTool(c->slot, c->model, c->sel->g_CurGroupIndex); return;
-    case 'R': Ed3D_TexRotateTool(c->slot, c->model, c->sel->g_CurGroupIndex); return;
-    case 'G': Ed3D_TexScaleTool(c->slot, c->model, c->sel->g_CurGroupIndex); return;
+    case 'E': Ed3D_TexSelectTool(c); return;
+    case 'T': Ed3D_TexMoveTool(c); return;
+    case 'R': Ed3D_TexRotateTool(c); return;
+    case 'G': Ed3D_TexScaleTool(c); return;
     case 'S': Ed3D_PolySelectAllOrNone(c->sel, c->layout); return;
     default: return;
   }
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 static const char kUvFull[] = "テクスチャ座標を追加できません。テクスチャ座標は %u 個までです。";
@@ -283,7 +283,7 @@ static void Project(Model3 *m, i32 g) {
 }
 
 // A planar group's offset (or, with the right button also held, its scale) follows a drag.
-static bool PlanarDrag(Model3 *m, u32 group, f32 dx, f32 dy, bool scale) {
+static bool PlanarDrag(Model3 *m, u32 layout, u32 group, f32 dx, f32 dy, bool scale) {
   Group3 *g = GroupOf(m, group);
   if (!Planar(g) || (dx == 0 && dy == 0)) return false;
   if (scale) {
@@ -294,7 +294,7 @@ static bool PlanarDrag(Model3 *m, u32 group, f32 dx, f32 dy, bool scale) {
     g->offsetV -= dy / 200.0f;
   }
   Project(m, (i32)group);
-  AfterEdit(m);
+  AfterEdit(m, layout);
   return true;
 }
 
@@ -304,7 +304,7 @@ void Ed3D_TexMouseMove(const HookCtx *c) {
   Model3 *m = c->model;
   const ViewRecord *v = c->view;
   bool left = Shell_ButtonHeld(BUTTON_LEFT) != 0, right = Shell_ButtonHeld(BUTTON_RIGHT) != 0;
-  if (m && v && v->kind == VIEW_MAIN && left) PlanarDrag(m, c->sel->g_CurGroupIndex, (f32)(x - e.lastX), (f32)(y - e.lastY), right);
+  if (m && v && v->kind == VIEW_MAIN && left) PlanarDrag(m, c->layout, c->sel->g_CurGroupIndex, (f32)(x - e.lastX), (f32)(y - e.lastY), right);
   // The last position follows every move, so a drag's first step starts where it began.
   e.lastX = x;
   e.lastY = y;
@@ -332,37 +332,37 @@ void Ed3D_TexRButtonUp(const HookCtx *c) {
 
 // [SECTION] tools, zoom and grid
 // A tool chosen by hand sets group `group` of model m (of layer `slot`) to mapping by hand.
-static void SetTool(u32 slot, Model3 *m, u32 group, u32 tool, bool byHand) {
+static void SetTool(const HookCtx *c, u32 tool, bool byHand) {
   Ed3DTexEditor &e = g_Ed3DTex;
   e.tool = tool;
   MarkPanels();
-  Group3 *g = byHand ? GroupOf(m, group) : nullptr;
+  Group3 *g = byHand ? GroupOf(c->model, c->sel->g_CurGroupIndex) : nullptr;
   if (!g || g->mapping == UV_MAP_BY_HAND) return;
   // The group's mapping is saved with it: the switch to editing by hand is an edit.
   g->mapping = UV_MAP_BY_HAND;
-  RecordEditSlot(slot, m, "ＵＶ編集 ( テクスチャ )");
+  RecordEditSlot(c->slot, c->layout, c->model, "ＵＶ編集 ( テクスチャ )");
 }
 
 // Move, rotate and scale: another tool active switches to this one (free UV editing); this one
 // active goes back to select and remembers it.
-static void ToolButton(u32 slot, Model3 *m, u32 group, u32 tool) {
+static void ToolButton(const HookCtx *c, u32 tool) {
   Ed3DTexEditor &e = g_Ed3DTex;
   if (e.tool != tool) {
-    SetTool(slot, m, group, tool, true);
+    SetTool(c, tool, true);
     return;
   }
   e.prevTool = tool;
-  SetTool(slot, m, group, TEX_TOOL_SELECT, false);
+  SetTool(c, TEX_TOOL_SELECT, false);
 }
 
-void Ed3D_TexSelectTool(u32 slot, Model3 *m, u32 group) {
+void Ed3D_TexSelectTool(const HookCtx *c) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  if (e.tool != TEX_TOOL_SELECT) SetTool(slot, m, group, TEX_TOOL_SELECT, true);
-  else SetTool(slot, m, group, e.prevTool >= TEX_TOOL_MOVE && e.prevTool <= TEX_TOOL_SCALE ? e.prevTool : TEX_TOOL_MOVE, false);
+  if (e.tool != TEX_TOOL_SELECT) SetTool(c, TEX_TOOL_SELECT, true);
+  else SetTool(c, e.prevTool >= TEX_TOOL_MOVE && e.prevTool <= TEX_TOOL_SCALE ? e.prevTool : TEX_TOOL_MOVE, false);
 }
-void Ed3D_TexMoveTool(u32 slot, Model3 *m, u32 group) { ToolButton(slot, m, group, TEX_TOOL_MOVE); }
-void Ed3D_TexRotateTool(u32 slot, Model3 *m, u32 group) { ToolButton(slot, m, group, TEX_TOOL_ROTATE); }
-void Ed3D_TexScaleTool(u32 slot, Model3 *m, u32 group) { ToolButton(slot, m, group, TEX_TOOL_SCALE); }
+void Ed3D_TexMoveTool(const HookCtx *c) { ToolButton(c, TEX_TOOL_MOVE); }
+void Ed3D_TexRotateTool(const HookCtx *c) { ToolButton(c, TEX_TOOL_ROTATE); }
+void Ed3D_TexScaleTool(const HookCtx *c) { ToolButton(c, TEX_TOOL_SCALE); }
 
 static void TextureSize(i32 *w, i32 *h) {
   const Model3 *m = Current_Model3();
@@ -477,12 +477,10 @@ void Ed3D_TexRotateFaceUVs(void) {
   Uv_RotateFaceUVs(m, g_Sel.g_PolySelFaces, Poly_FaceFlagRoom());
   m->changed = 1;
   Record("ＵＶ回転 ( テクスチャ )");
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 // [SECTION] the texture table
-void Ed3D_FillTextureList(void) { Ed3D_FillTextureList(Current_Model3()); }
-
 void Ed3D_FillTextureList(const Model3 *m) {
   Ed3DTexEditor &e = g_Ed3DTex;
   if (!e.list) return;
@@ -500,9 +498,10 @@ void Ed3D_FillTextureList(const Model3 *m) {
 
 void Ed3D_TexRefreshLists(void) {
   MarkPanels();
-  Ed3D_FillTextureList();
-  Ed3D_FillTextureCombo();
-  Ed3D_FillDisplacementCombo();
+  HookCtx c = Family_ShellContext();
+  Ed3D_FillTextureList(c.model);
+  Ed3D_FillTextureCombo(&c);
+  Ed3D_FillDisplacementCombo(&c);
 }
 
 static bool PoseHasTexture(i32 n) {
@@ -569,6 +568,7 @@ static void TakeFocusLine(i32 focus) {
 
 bool Ed3D_TexCommand(u32 id, i32 focus, const char *gridText) {
   Ed3DTexEditor &e = g_Ed3DTex;
+  HookCtx c = Family_ShellContext();
   TakeFocusLine(focus);
   TexPanel_TakeCommand(id, &e.lastCommand, gridText, &e.grid);
   switch (id) {
@@ -579,10 +579,10 @@ bool Ed3D_TexCommand(u32 id, i32 focus, const char *gridText) {
     case IDC_TEX_SPHERE: ChooseMapping(UV_MAP_SPHERE, TEX_TOOL_SIDE, true); break;
     case IDC_TEX_PER_FACE: ChooseMapping(UV_MAP_PER_FACE, TEX_TOOL_SIDE, true); break;
     case IDC_TEX_BY_HAND: ChooseMapping(UV_MAP_BY_HAND, TEX_TOOL_BY_HAND, false); break;
-    case IDC_TEX_SELECT: Ed3D_TexSelectTool(g_Sel.g_CurSlot, CurrentModel(), g_Sel.g_CurGroupIndex); break;
-    case IDC_TEX_MOVE: Ed3D_TexMoveTool(g_Sel.g_CurSlot, CurrentModel(), g_Sel.g_CurGroupIndex); break;
-    case IDC_TEX_ROTATE: Ed3D_TexRotateTool(g_Sel.g_CurSlot, CurrentModel(), g_Sel.g_CurGroupIndex); break;
-    case IDC_TEX_SCALE: Ed3D_TexScaleTool(g_Sel.g_CurSlot, CurrentModel(), g_Sel.g_CurGroupIndex); break;
+    case IDC_TEX_SELECT: Ed3D_TexSelectTool(&c); break;
+    case IDC_TEX_MOVE: Ed3D_TexMoveTool(&c); break;
+    case IDC_TEX_ROTATE: Ed3D_TexRotateTool(&c); break;
+    case IDC_TEX_SCALE: Ed3D_TexScaleTool(&c); break;
     case IDC_TEX_ZOOM_IN: Ed3D_TexZoomIn(); break;
     case IDC_TEX_ZOOM_OUT: Ed3D_TexZoomOut(); break;
     case IDC_TEX_SNAP:
@@ -620,7 +620,7 @@ void Ed3D_TexImageDown(u32 button, i32 x, i32 y) {
   if (button == 0) {
     e.dragEdited = 0;
     e.texture = GroupTexture(CurrentModel(), g_Sel.g_CurGroupIndex);
-    Ed3D_FillTextureList();
+    Ed3D_FillTextureList(CurrentModel());
   }
   TexPanel_Press(&e.mouse, button, x, y, e.tool == TEX_TOOL_SELECT);
   MarkPanels();
@@ -637,7 +637,7 @@ static void UvToolStep(Model3 *m, f32 dx, f32 dy) {
     default: return;
   }
   e.dragEdited = 1;
-  AfterEdit(CurrentModel());
+  AfterEdit(CurrentModel(), View_CurrentLayout());
 }
 
 void Ed3D_TexImageMove(i32 x, i32 y) {
@@ -652,10 +652,10 @@ void Ed3D_TexImageMove(i32 x, i32 y) {
     pm.rect[2] = x;
     pm.rect[3] = y;
   } else if (m && pm.left && !pm.right && (dx != 0 || dy != 0)) {
-    if (Planar(CurGroup(m))) e.dragEdited |= PlanarDrag(m, g_Sel.g_CurGroupIndex, dx, dy, false) ? 1u : 0u;
+    if (Planar(CurGroup(m))) e.dragEdited |= PlanarDrag(m, View_CurrentLayout(), g_Sel.g_CurGroupIndex, dx, dy, false) ? 1u : 0u;
     else UvToolStep(m, dx, dy);
   } else if (m && pm.left && pm.right) {
-    e.dragEdited |= PlanarDrag(m, g_Sel.g_CurGroupIndex, dx, dy, true) ? 1u : 0u;
+    e.dragEdited |= PlanarDrag(m, View_CurrentLayout(), g_Sel.g_CurGroupIndex, dx, dy, true) ? 1u : 0u;
   } else if (pm.middle && !pm.right) {
     e.imageX += (i32)(dx * e.scale);
     e.imageY += (i32)(dy * e.scale);

@@ -56,16 +56,15 @@ FamilyHookFn Ed3D_TexEnter, Ed3D_TexLeave, Ed3D_TexUpdate, Ed3D_TexKeyUp, Ed3D_T
 // texture stays), `gridText` the grid field's text (null while the field is disabled).
 // False for the refused texture commands.
 bool Ed3D_TexCommand(u32 id, i32 focus, const char *gridText);
-void Ed3D_FillTextureList(void);
-// The same of model m (a hook's context's).
+// The texture table of model m.
 void Ed3D_FillTextureList(const Model3 *m);
 void Ed3D_TexRefreshLists(void);
-// The tool buttons and keys on group `group` of model m of layer `slot` (whose history takes
-// the step of a switch to mapping by hand).
-void Ed3D_TexSelectTool(u32 slot, Model3 *m, u32 group);
-void Ed3D_TexMoveTool(u32 slot, Model3 *m, u32 group);
-void Ed3D_TexRotateTool(u32 slot, Model3 *m, u32 group);
-void Ed3D_TexScaleTool(u32 slot, Model3 *m, u32 group);
+// The tool buttons and keys on the current group of context c's model and layer (whose history
+// takes the step of a switch to mapping by hand), the views of its layout redrawn.
+void Ed3D_TexSelectTool(const HookCtx *c);
+void Ed3D_TexMoveTool(const HookCtx *c);
+void Ed3D_TexRotateTool(const HookCtx *c);
+void Ed3D_TexScaleTool(const HookCtx *c);
 void Ed3D_TexZoomIn(void);
 void Ed3D_TexZoomOut(void);
 void Ed3D_TexRotateFaceUVs(void);

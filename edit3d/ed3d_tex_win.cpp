@@ -39,7 +39,7 @@ static const PanelTexIds kIds = {kCheckButtons, (i32)(sizeof kCheckButtons / siz
 
 static void ShowState(HWND dlg) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   const Model3 *m = Current_Model3();
   f32 values[4];
   bool group = m && g_Sel.g_CurGroupIndex < (u32)m->groupCount && g_Sel.g_CurGroupIndex < MODEL3_GROUPS;

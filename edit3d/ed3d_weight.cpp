@@ -121,7 +121,7 @@ void Ed3D_WeightBoxPass(ShellSelection *sel, const Model3 *m, const ViewRecord *
 void Ed3D_WeightEnter(const HookCtx *c) {
   g_Lib.runState = 4;
   c->sel->g_CurSlot = 0;
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(c->sel);
   App_LoadFamilyMenu("MENU_3D_BONE");
   Ed3DBonePanels &p = g_Ed3DBones;
   if (!p.weightPanel) p.weightPanel = Widget_CreatePanel("3D_WEIGHT_DLG", 0, 317, 90, 180);
@@ -145,7 +145,7 @@ void Ed3D_WeightMouseMove(const HookCtx *c) {
   if (!Held(BUTTON_LEFT) && !Held(BUTTON_RIGHT)) return;
   DragAnchor_Set(c->mouse, DRAG_ANCHOR_OBJ_MOTION, x, y);
   // The box and the selection it makes are seen while the button is held.
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 // A right click that did not move picks the bone nearest the click in the active view.
@@ -164,7 +164,7 @@ void Ed3D_WeightRButtonUp(const HookCtx *c) {
   sel->g_PrevBone = sel->g_CurBoneIndex;
   sel->g_CurBoneIndex = (u32)b;
   sel->g_BoneListDirty = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 // [SECTION] overlay
@@ -316,5 +316,5 @@ void Ed3D_WeightCommand(u32 id) {
 void Ed3D_WeightTick(void) {
   if (g_Ed3DBones.weightRefresh != 1) return;
   g_Ed3DBones.weightRefresh = 0;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }

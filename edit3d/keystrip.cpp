@@ -1,6 +1,7 @@
 // The key strip facility: the strip mouse and the scroll bar steps of the 3D key dialogs.
 #include "edit3d/keystrip.h"
 
+#include "app/family.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
 #include "app/strip_state.h"
@@ -35,15 +36,17 @@ void KeyStrip_LeftDown(const KeyStrip *k) {
   k->mouse->left = 1;
   k->mouse->pressFrame = k->frame();
   k->press();
-  App_MarkAllRedraw();
-  App_RefreshLists();
+  App_MarkAllRedraw(View_CurrentLayout());
+  HookCtx c = Family_ShellContext();
+  App_RefreshLists(&c);
 }
 
 void KeyStrip_LeftUp(const KeyStrip *k) {
   k->mouse->left = 0;
   if (k->release) k->release();
-  App_MarkAllRedraw();
-  App_RefreshLists();
+  App_MarkAllRedraw(View_CurrentLayout());
+  HookCtx c = Family_ShellContext();
+  App_RefreshLists(&c);
 }
 
 void KeyStrip_MiddleDown(const KeyStrip *k) { k->mouse->middle = 1; }

@@ -95,13 +95,10 @@ FamilyHookFn Ed3D_ObjMotionEnter, Ed3D_ObjMotionLeave, Ed3D_ObjMotionUpdate, Ed3
 // The axis cross of object o (axis 0..2: the axis of the chosen ring on the current object),
 // the object current in the overlay last drawn marked.
 void Ed3D_DrawObjAxes(i32 o, i32 axis);
-// Refresh flags of the five panels, the lists filled again, every view redrawn; from the
-// shell's records or from the model and selection of context c.
-void Ed3D_ObjMotionRefreshLists(void);
+// Refresh flags of the five panels, the lists filled again, every view redrawn, from the
+// model and selection of context c.
 void Ed3D_ObjMotionRefreshLists(const HookCtx *c);
-// The shell selection's (or sel's) current object when it exists in the set (1..count-1 for
-// edits), else -1.
-i32 Ed3D_ObjCurrent(void);
+// Selection sel's current object when it exists in the set (1..count-1 for edits), else -1.
 i32 Ed3D_ObjCurrent(const ShellSelection *sel);
 
 // [SECTION] dialogs (ed3d_obj_panels.cpp): the decisions; the procedures only move values.
@@ -156,13 +153,9 @@ void Ed3D_ObjParentLines(const ShellSelection *sel, Ed3DLines *out);
 void Ed3D_ObjMotionLines(Ed3DLines *out);
 void Ed3D_ObjSoundLines(Ed3DLines *out);
 void Ed3D_ObjSoundLines(const Model3 *m, Ed3DLines *out);
-void Ed3D_FillObjTree(void);
 void Ed3D_FillObjTree(const ShellSelection *sel);
 void Ed3D_AddObjTreeItem(i32 o);
-void Ed3D_FillObjList(void);
 void Ed3D_FillObjList(const ShellSelection *sel);
-void Ed3D_FillObjParentCombo(void);
 void Ed3D_FillObjParentCombo(const ShellSelection *sel);
 void Ed3D_FillObjMotionList(void);
-void Ed3D_FillObjSoundList(void);
 void Ed3D_FillObjSoundList(const Model3 *m);

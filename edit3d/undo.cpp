@@ -223,7 +223,8 @@ static void Restore(UndoHistory *h, i32 from) {
     PutTextures(s, model);
   }
   Undo_FillList();
-  App_RefreshLists();
+  HookCtx c = Family_ShellContext();
+  App_RefreshLists(&c);
 }
 
 void Undo_Restore(UndoHistory *h) { Restore(h, -1); }
@@ -248,7 +249,8 @@ void Undo_Undo(UndoHistory *h) {
   h->index--;
   Restore(h, before);
   MarkWhenMoved(h, before);
-  App_RefreshLists();
+  HookCtx c = Family_ShellContext();
+  App_RefreshLists(&c);
 }
 
 void Undo_Redo(UndoHistory *h) {
@@ -258,7 +260,8 @@ void Undo_Redo(UndoHistory *h) {
   if (h->index >= UNDO_STEPS) h->index = UNDO_STEPS - 1;
   Restore(h, before);
   MarkWhenMoved(h, before);
-  App_RefreshLists();
+  HookCtx c = Family_ShellContext();
+  App_RefreshLists(&c);
 }
 
 // [SECTION] the undo list
@@ -288,7 +291,8 @@ void Undo_ChooseLine(i32 s) {
     if (s < h->index) Undo_Undo(h);
     else Undo_Redo(h);
   }
-  App_RefreshLists();
+  HookCtx c = Family_ShellContext();
+  App_RefreshLists(&c);
 }
 
 // [SECTION] the shell's entries

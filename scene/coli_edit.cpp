@@ -131,7 +131,7 @@ static bool AddRecord(Rec *recs, i32 n, i32 *count, void (*reset)(i32), i32 *cur
   if (*cur < 0) *cur = 0;
   g_ColiEdit.refresh[panel] = 1;
   MarkEdited();
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   return true;
 }
 
@@ -162,11 +162,10 @@ bool Coli_SetModel(Model3 *m, const char *name) {
   Str_Copy(d->modelName, sizeof d->modelName, kept);
   Coli_InvalidateGrid();
   MarkEdited();
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   return true;
 }
 
-void Coli_RefreshLists(void) { Coli_RefreshLists(View_CurrentLayout()); }
 
 void Coli_RefreshLists(u32 layout) {
   g_ColiEdit.refresh[COLI_PANEL_RANGE] = 1;

@@ -48,9 +48,8 @@ bool Coli_AddCircle(void);
 // The set takes m as its collision model (owned from then on, the old one freed) with the name
 // of its file. False (m still the caller's) without a set or when the name does not fit.
 bool Coli_SetModel(Model3 *m, const char *name);
-// Sets the three target panels' refresh flags and flags every view for redraw.
-void Coli_RefreshLists(void);
-// The same with the views of layout `layout` redrawn (the row's cell passes its context's).
+// Sets the three target panels' refresh flags and flags every view of layout `layout` for
+// redraw (the row's cell passes its context's).
 void Coli_RefreshLists(u32 layout);
 // Makes t the edit target: the other target panels are closed, t's panel opened.
 void Coli_SetTarget(u32 t);

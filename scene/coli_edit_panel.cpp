@@ -157,7 +157,7 @@ static void ApplyRange(const ColiRangeTexts *t) {
   for (u32 i = 0; i < 5; i++) g_Coli.doc->bounds[kBound[i]] = v[i];
   g_ColiEdit.refresh[COLI_PANEL_RANGE] = 1;
   Doc_MarkEdited(DOC_COLLISION);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 // Button id of a shape panel: its add button adds a shape, a mode button sets *mode and has

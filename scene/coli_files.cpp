@@ -1,6 +1,7 @@
 // The collision set's entries in the File menu: KZC reading and writing, the collision model
 // read from a KZP file and the background model of character slot 0.
 #include "app/entries.h"
+#include "app/family.h"
 #include "lib/framework/lib.h"
 #include "model/docref.h"
 #include "model/seam_errorbox.h"
@@ -9,6 +10,10 @@
 #include "scene/kzc.h"
 
 static bool HasSet(void) { return g_Coli.doc != nullptr; }
+static void AfterRead(void) {
+  HookCtx c = Family_ShellContext();
+  Coli_RefreshLists(c.layout);
+}
 static const char *SetFileName(void) { return g_Coli.doc ? g_Coli.doc->fileName : nullptr; }
 
 // The document, made when the collision editor has not run yet; null when out of memory.
@@ -38,7 +43,7 @@ void Coli_InstallFileMenu(void) {
   f.write = Kzc_Write;
   f.hasData = HasSet;
   f.fileName = SetFileName;
-  f.afterRead = Coli_RefreshLists;
+  f.afterRead = AfterRead;
   g_ShellEntries.collisionSetModel = SetModel;
   g_ShellEntries.collisionSetBackground = SetBackground;
 }

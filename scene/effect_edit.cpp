@@ -61,7 +61,6 @@ void Particle_FreeDocuments(void) {
   }
 }
 
-void Effect_NewDocument(void) { Effect_NewDocument(View_CurrentLayout()); }
 
 void Effect_NewDocument(u32 layout) {
   ParticleEditor &e = g_ParticleEdit;

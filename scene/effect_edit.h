@@ -99,9 +99,8 @@ extern ParticleEditor g_ParticleEdit;
 bool Effect_InitDocument(i32 n);
 // Frees every document (tests and program end).
 void Particle_FreeDocuments(void);
-// Document 0 initialised, move mode, the camera values; every view flagged.
-void Effect_NewDocument(void);
-// The same with the views of layout `layout` redrawn (the enter hook passes its context's).
+// Document 0 initialised, move mode, the camera values; the views of layout `layout` redrawn
+// (the enter hook passes its context's).
 void Effect_NewDocument(u32 layout);
 // The key segment of emitter 0 of document 0 at g_MovieScene.frame.
 void Effect_FindCurrentKeys(void);

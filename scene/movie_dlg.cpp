@@ -75,8 +75,9 @@ static bool KeyRefused(void) {
 }
 
 static void Changed(void) {
-  Movie_RefreshAllLists();
-  App_MarkAllRedraw();
+  HookCtx c = Family_ShellContext();
+  Movie_RefreshAllLists(c.sel);
+  App_MarkAllRedraw(c.layout);
 }
 
 // Fields, checks and lists of dialog d by control id (nothing while the dialog is closed).
@@ -724,6 +725,7 @@ static void MessageCommand(u32 id) {
 }
 
 static void KeyCommand(u32 id) {
+  HookCtx c = Family_ShellContext();
   MovieScene &s = g_MovieScene;
   MovieObject *o = Movie_CurrentObject();
   char t[64];
@@ -750,7 +752,7 @@ static void KeyCommand(u32 id) {
     case IDC_MOVIE_KEY_ZOOM_IN: MovieDlg_Zoom(false); break;
     case IDC_MOVIE_KEY_SCROLL_LEFT: MovieDlg_ScrollBy(100, 0); break;
     case IDC_MOVIE_KEY_SCROLL_RIGHT: MovieDlg_ScrollBy(-100, 0); break;
-    case IDC_MOVIE_PLAY: Movie_TogglePlayback(); return;
+    case IDC_MOVIE_PLAY: Movie_TogglePlayback(c.layout); return;
     case IDC_MOVIE_KEY_CHAIN:
       s.chainFlag = s.chainFlag ? 0 : 1;
       SetCheck(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_CHAIN, s.chainFlag != 0);
@@ -794,7 +796,10 @@ static void Pick(i32 x, i32 y) {
 
 void MovieDlg_LeftDown(i32 x, i32 y) { Pick(x, y); }
 void MovieDlg_LeftDrag(i32 x, i32 y) { Pick(x, y); }
-void MovieDlg_LeftUp(void) { Movie_ShowActorDialog(); }
+void MovieDlg_LeftUp(void) {
+  HookCtx c = Family_ShellContext();
+  Movie_ShowActorDialog(c.sel);
+}
 
 void MovieDlg_DoubleClick(void) {
   if (!KeyRefused() && Movie_EnsureKeyAtFrame()) Edited();
@@ -815,7 +820,7 @@ void MovieDlg_RightDown(i32 x, i32 y) { g_MovieDlg.rightX = x, g_MovieDlg.rightY
 void MovieDlg_RightDrag(i32 x, i32 y) {
   MovieDlg_ScrollBy(x - g_MovieDlg.rightX, y - g_MovieDlg.rightY);
   g_MovieDlg.rightX = x, g_MovieDlg.rightY = y;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
 }
 
 void MovieDlg_Scroll(i32 code, i32 thumb) {

@@ -107,7 +107,6 @@ void Movie_CloseDialog(u32 d) {
   if (w) Widget_Destroy(w);
 }
 
-void Movie_ShowActorDialog(void) { Movie_ShowActorDialog(&g_Sel); }
 
 void Movie_ShowActorDialog(const ShellSelection *sel) {
   const MovieObject *o = Movie_ObjectAtSlot(sel->g_CurSlot);
@@ -123,7 +122,6 @@ void Movie_ShowActorDialog(const ShellSelection *sel) {
   if (mine >= 0 && g_MovieEditor.dialogs[mine]) Widget_ShowPanel(g_MovieEditor.dialogs[mine], true);
 }
 
-void Movie_RefreshAllLists(void) { Movie_RefreshAllLists(&g_Sel); }
 
 void Movie_RefreshAllLists(const ShellSelection *sel) {
   for (u32 d = 0; d < MOVIE_DIALOGS; d++) g_MovieEditor.refresh[d] = 1;
@@ -132,7 +130,6 @@ void Movie_RefreshAllLists(const ShellSelection *sel) {
 
 // [SECTION] document
 
-void Movie_NewDocument(void) { Movie_NewDocument(View_CurrentLayout(), &g_Sel); }
 
 void Movie_NewDocument(u32 layout, const ShellSelection *sel) {
   MovieEditor &e = g_MovieEditor;
@@ -544,7 +541,6 @@ static void SetPlayText(const char *text) {
   Widget_SetText(Movie_Dialog(MOVIE_DIALOG_KEY), IDC_MOVIE_PLAY, text);
 }
 
-void Movie_StartPlayback(void) { Movie_StartPlayback(View_CurrentLayout()); }
 
 void Movie_StartPlayback(u32 layout) {
   MovieScene &s = g_MovieScene;
@@ -564,7 +560,6 @@ void Movie_StartPlayback(u32 layout) {
   if (void *view4 = View_Get(layout, 4)->window) Widget_Activate(view4);
 }
 
-void Movie_StopPlayback(void) { Movie_StopPlayback(View_CurrentLayout()); }
 
 void Movie_StopPlayback(u32 layout) {
   SetPlayText("再生(A)");
@@ -591,7 +586,6 @@ static bool MayToggle(u32 layout) {
   return false;
 }
 
-void Movie_TogglePlayback(void) { Movie_TogglePlayback(View_CurrentLayout()); }
 
 void Movie_TogglePlayback(u32 layout) {
   if (!MayToggle(layout)) return;

@@ -67,14 +67,11 @@ FamilyHookFn Movie_Enter, Movie_Leave, Movie_Update, Movie_DrawScene, Movie_Draw
 void Movie_WheelKey(const HookCtx *c);
 
 // [SECTION] document and lists
-void Movie_NewDocument(void);
-// The same on the views of layout `layout`, the lists showing sel's current object (a hook
-// passes its context's).
+// A new document on the views of layout `layout`, the lists showing sel's current object (a
+// hook passes its context's).
 void Movie_NewDocument(u32 layout, const ShellSelection *sel);
-void Movie_RefreshAllLists(void);
 void Movie_RefreshAllLists(const ShellSelection *sel);
-void Movie_ShowActorDialog(void);
-// The same for the current object of sel (a hook passes its context's selection).
+// The dialog of the current object of sel (a hook passes its context's selection).
 void Movie_ShowActorDialog(const ShellSelection *sel);
 // Closes dialog d ("閉じる"); it opens again when the family is entered again.
 void Movie_CloseDialog(u32 d);
@@ -89,12 +86,9 @@ bool Movie_AddActor(i32 kind);
 bool Movie_ClearModelActor(void);
 
 // [SECTION] playback
-void Movie_StartPlayback(void);
-// The same with view 4 of layout `layout` activated (a hook passes its context's).
+// Playback with view 4 of layout `layout` activated (a hook passes its context's).
 void Movie_StartPlayback(u32 layout);
-void Movie_StopPlayback(void);
 void Movie_StopPlayback(u32 layout);
-void Movie_TogglePlayback(void);
 void Movie_TogglePlayback(u32 layout);
 
 // [SECTION] rendering (the render dialog)

@@ -200,18 +200,19 @@ bool Movie_RecordAvi(const char *name, i32 interval) {
   g_MovieScene.loopFlag = 0;
   g_MovieScene.frame = 0;
   bool ok = g_SceneSeam.aviStart && g_SceneSeam.aviStart(file, Movie_FrameRate(interval));
+  HookCtx c = Family_ShellContext();
   if (ok) {
     Str_Copy(s_RecordFile, sizeof s_RecordFile, file);
     s_VideoLeftOut = false;
     // Starting playback from the stopped state would take frame 0 as the frame to restore, and
     // the loop box would keep the recording going for ever: both are put back.
     i32 saved = e.savedFrame;
-    Movie_StartPlayback();
+    Movie_StartPlayback(c.layout);
     e.savedFrame = saved;
     g_MovieScene.loopFlag = 0;
     e.recordHold = 1;   // the start frame is the recording's first picture
   } else {
-    Movie_StopPlayback();
+    Movie_StopPlayback(c.layout);
   }
   e.refresh[MOVIE_DIALOG_MAIN] = 1;
   e.refresh[MOVIE_DIALOG_KEY] = 1;

@@ -1,6 +1,7 @@
 // The movie's side of the shell's playback clock: the movie fills the shell's play entries
 // when the program starts, so that the shell's tick advances g_MovieScene.frame with the scene's
 // frame time and runs the movie step and end branches.
+#include "app/family.h"
 #include "app/play.h"
 #include "scene/movie.h"
 #include "scene/movie_edit.h"
@@ -15,8 +16,15 @@ static i32 EndFrame(void) { return g_MovieScene.playEnd; }
 // playback back).
 static i32 End(void) {
   i32 r = Movie_PlaybackEnd(g_MovieScene.chainFlag == 1);
-  if (r == MOVIE_END_STOPPED) Movie_StopPlayback();
+  if (r != MOVIE_END_STOPPED) return r;
+  HookCtx c = Family_ShellContext();
+  Movie_StopPlayback(c.layout);
   return r;
+}
+
+static void RefreshLists(void) {
+  HookCtx c = Family_ShellContext();
+  Movie_RefreshAllLists(c.sel);
 }
 
 void Movie_InstallTick(void) {
@@ -27,7 +35,7 @@ void Movie_InstallTick(void) {
   e.movieSnapshotKeys = Movie_SnapshotPrevKeys;
   e.movieStep = Movie_PlaybackStep;
   e.movieEnd = End;
-  e.movieRefreshLists = Movie_RefreshAllLists;
+  e.movieRefreshLists = RefreshLists;
   e.movieHoldOnce = &g_MovieEditor.recordHold;
   e.moviePlaying = Playing;
 }

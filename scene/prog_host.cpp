@@ -70,6 +70,8 @@ static bool Host_KeyHeld(i32 key) { return key >= 0 && key < 256 && g_Lib.app.ke
 static bool Host_ChangeDir(const char *path) { return FileDlg_ChangeDir(path) == 0; }
 static void Host_ToDataDir(void) { FileDlg_ChangeDir(g_Lib.dataDir); }
 
+static void Host_MarkAllRedraw(void) { App_MarkAllRedraw(View_CurrentLayout()); }
+
 static void Host_FlagMainView(void) {
   ViewRecord *v = View_Get(g_Shell.g_EditSubMode, 0);
   v->inUse = 1;
@@ -102,7 +104,7 @@ void Prog_InstallLibraryHost(void) {
   h.toDataDir = Host_ToDataDir;
   h.freeModels = Model3_FreeAllSlots;
   h.stepAnimations = Object_StepAnimations;
-  h.markAllRedraw = App_MarkAllRedraw;
+  h.markAllRedraw = Host_MarkAllRedraw;
   h.flagMainView = Host_FlagMainView;
   h.currentDir = Host_CurrentDir;
   h.chooseSource = Host_ChooseSource;

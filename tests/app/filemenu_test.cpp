@@ -114,7 +114,7 @@ struct FileMenuTest : ::testing::Test {
     memcpy(savedDataDir, g_Lib.dataDir, sizeof savedDataDir);
     g_MaxPolygons = 10100;
     g_MaxVertices = 4096;
-    App_AllocWorkArrays();
+    App_AllocWorkArrays(&g_Sel);
     ASSERT_TRUE(getcwd(cwd, sizeof cwd));
     ASSERT_TRUE(mkdtemp(dir));
     ASSERT_EQ(chdir(dir), 0);

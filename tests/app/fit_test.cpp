@@ -177,7 +177,7 @@ TEST(ViewFit, OrthographicFitByKindAndSmallWindows) {
 TEST(ViewFit, FitCommandOnModels) {
   Shell_ResetForTest();
   g_ShellSeam.fitCamera = &kCam;
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(&g_Sel);
   g_Shell.g_EditFamily = 11;
   g_Shell.g_EditSubMode = 14;
   g_Shell.g_ViewCount[14] = 2;

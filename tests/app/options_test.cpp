@@ -170,7 +170,7 @@ TEST(OptionsDialog, ThePerFrameUpdatePutsTheLayoutsVSyncByteInEffect) {
     EXPECT_EQ(g_deviceChanges, c.changes) << c.sub;
   }
   // F3 within the layout turns byte and device together; the next pass keeps them.
-  Options_ToggleVSync();
+  Options_ToggleVSync(View_CurrentLayout());
   App_UpdateFrame();
   EXPECT_EQ(g_AppShell.vsync[SUB_3D_BONE], 0);
   EXPECT_EQ(Lib_IsVSync(), 0);

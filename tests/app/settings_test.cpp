@@ -241,14 +241,14 @@ TEST(Options, VSyncToggleFlipsTheLayoutsByteAndPutsItInEffect) {
   s_inEffect = 0;             // what the device does
   for (u8 want : {0, 1, 0}) {
     g_Options.g_OptionDlgRefresh = 0;
-    Options_ToggleVSync();
+    Options_ToggleVSync(View_CurrentLayout());
     EXPECT_EQ(g_AppShell.vsync[14], want);
     EXPECT_EQ(s_inEffect, want);
     EXPECT_EQ(g_Options.g_OptionDlgRefresh, 1u);
   }
   g_AppShell.cpuOccupy[14] = 0;
   Lib_SetCpuOccupy(1);
-  Options_ToggleCpuOccupy();
+  Options_ToggleCpuOccupy(View_CurrentLayout());
   EXPECT_EQ(g_AppShell.cpuOccupy[14], 1);
   EXPECT_EQ(Lib_GetCpuOccupy(), 1);
   g_ShellSeam.setVSync = nullptr;

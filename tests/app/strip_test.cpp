@@ -302,7 +302,7 @@ TEST_F(StripTest, DispatcherOrderSharedFlagsClosedWindowsAndMovie) {
       g_Strip.g_StripWindows[e].dirty = 1;
     }
     for (u32 &f : g_Shell.g_StripDirty) f = 0;
-    App_MarkAllRedraw();
+    App_MarkAllRedraw(View_CurrentLayout());
     g_Shell.g_EditFamily = r.movieFamily ? FAMILY_MOVIE : FAMILY_3D_MODEL;
     g_painted.clear();
     Strip_RedrawDirty();

@@ -185,7 +185,7 @@ TEST(ViewRefresh, MarkAllRedrawFlagsOnlyViewsWithWindowsOfTheCurrentLayout) {
   g_Shell.g_Views[15][1].window = nullptr;
   g_Shell.g_Views[14][0] = g_Shell.g_Views[15][0];
   for (u32 &f : g_Shell.g_StripDirty) f = 0;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   EXPECT_EQ(g_Shell.g_Views[15][0].redraw, 1u);
   EXPECT_EQ(g_Shell.g_Views[15][1].redraw, 0u);   // no window
   EXPECT_EQ(g_Shell.g_Views[15][2].redraw, 1u);

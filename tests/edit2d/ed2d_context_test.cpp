@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "app/current.h"
 #include "app/shell_mouse.h"
 #include "app/shell_sel.h"
 #include "app/settings.h"
@@ -161,7 +162,7 @@ struct Ed2DContextTest : ::testing::Test {
     Held(0);
     g_TreeRows = savedRows;
     g_Shell.g_ListSelMirror[1] = 0;
-    App_ForgetPolySelection();
+    App_ForgetPolySelection(&g_Sel);
     Bone2_FreeAll();
     free(g_Ed2D.rebindNearest);
     free(g_Ed2D.rebindBest);
@@ -188,7 +189,7 @@ struct Ed2DContextTest : ::testing::Test {
   // The shell's slot 0 model and selection made afresh and set up by the case.
   static void ShellRecords(const Case &c) {
     Bone2_FreeSlot(0);
-    Bone2Model *m = Ed2D_EnsureBoneModel();
+    Bone2Model *m = Ed2D_EnsureBoneModel(Current_Bone2Edited());
     ASSERT_NE(m, nullptr);
     Skin(m);
     App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());

@@ -88,28 +88,28 @@ struct MotionTest : ::testing::Test {
 TEST_F(MotionTest, KeysAreCreatedAtTheFrameHoldingTheEvaluatedPose) {
   T(1)->count = 0;   // an emptied track: its first key is the identity
   At(1, 5);
-  ASSERT_TRUE(Ed2D_MotionCreateKey());
+  ASSERT_TRUE(Ed2D_MotionCreateKey(Current_Bone2Edited(), &g_Sel));
   const BoneKey2 &first = T(1)->keys[0];
   EXPECT_EQ(first.frame, 5);
   EXPECT_EQ(std::vector<f32>({first.x, first.y, first.angle, first.scaleX, first.scaleY}),
             std::vector<f32>({0, 0, 0, 1, 1}));
-  EXPECT_FALSE(Ed2D_MotionCreateKey()) << "one key per frame";
+  EXPECT_FALSE(Ed2D_MotionCreateKey(Current_Bone2Edited(), &g_Sel)) << "one key per frame";
   At(0, 7);
-  EXPECT_FALSE(Ed2D_MotionCreateKey()) << "bone 0 gets none";
+  EXPECT_FALSE(Ed2D_MotionCreateKey(Current_Bone2Edited(), &g_Sel)) << "bone 0 gets none";
   EXPECT_EQ(T(0)->count, 1);
   // Keys at 0, 20 and 40 with values: a key at 10 holds the pose the motion had there.
   At(2, 20);
-  ASSERT_TRUE(Ed2D_MotionCreateKey());
-  *Ed2D_MotionCurrentKey() = BoneKey2{20, 100, -30, 45, 2, 0.5f};
+  ASSERT_TRUE(Ed2D_MotionCreateKey(Current_Bone2Edited(), &g_Sel));
+  *Ed2D_MotionCurrentKey(Current_Bone2Edited(), &g_Sel) = BoneKey2{20, 100, -30, 45, 2, 0.5f};
   At(2, 40);
-  ASSERT_TRUE(Ed2D_MotionCreateKey());
-  Ed2D_MotionCurrentKey()->x = -50;
+  ASSERT_TRUE(Ed2D_MotionCreateKey(Current_Bone2Edited(), &g_Sel));
+  Ed2D_MotionCurrentKey(Current_Bone2Edited(), &g_Sel)->x = -50;
   At(2, 13);
   Bone2 *b = &M()->bones[2];
   Bone2_EvalKey(0, 2, b->keyIndex, b->fraction);
   f32 pose[5];
   memcpy(pose, b->pose, sizeof pose);
-  ASSERT_TRUE(Ed2D_MotionCreateKey());
+  ASSERT_TRUE(Ed2D_MotionCreateKey(Current_Bone2Edited(), &g_Sel));
   EXPECT_EQ(Frames(2), (std::vector<i32>{0, 13, 20, 40}));
   const BoneKey2 &mid = T(2)->keys[1];
   const f32 got[5] = {mid.x, mid.y, mid.angle, mid.scaleX, mid.scaleY};
@@ -118,7 +118,7 @@ TEST_F(MotionTest, KeysAreCreatedAtTheFrameHoldingTheEvaluatedPose) {
   // Nothing while playing; a key index outside the track changes nothing either.
   g_Shell.g_Playing = 1;
   At(2, 30);
-  EXPECT_FALSE(Ed2D_MotionCreateKey());
+  EXPECT_FALSE(Ed2D_MotionCreateKey(Current_Bone2Edited(), &g_Sel));
   g_Shell.g_Playing = 0;
   b->keyIndex = 99;
   Ed2D_MotionCopyKey();
@@ -145,7 +145,7 @@ TEST_F(MotionTest, RandomEditsOnATrackWithRoomForOneStaySortedAndMatchAMap) {
     f32 current = at == want.begin() ? want.begin()->second : std::prev(at)->second;
     if (op == 0) {
       bool had = want.count(f) != 0;
-      EXPECT_EQ(Ed2D_MotionCreateKey(), !had);
+      EXPECT_EQ(Ed2D_MotionCreateKey(Current_Bone2Edited(), &g_Sel), !had);
       if (!had) want[f] = T(3)->keys[Keys_Find(T(3)->keys, T(3)->count, sizeof(BoneKey2), f)].x;
     } else if (op == 1) {
       Ed2D_MotionCutKey();
@@ -179,10 +179,10 @@ TEST_F(MotionTest, RandomEditsOnATrackWithRoomForOneStaySortedAndMatchAMap) {
 
 TEST_F(MotionTest, MiddleDragMovesTheKeyItselfAndKeepsTheClipboard) {
   At(1, 30);
-  Ed2D_MotionCreateKey();
-  Ed2D_MotionCurrentKey()->x = 30;
+  Ed2D_MotionCreateKey(Current_Bone2Edited(), &g_Sel);
+  Ed2D_MotionCurrentKey(Current_Bone2Edited(), &g_Sel)->x = 30;
   At(1, 0);
-  Ed2D_MotionCurrentKey()->x = 5;
+  Ed2D_MotionCurrentKey(Current_Bone2Edited(), &g_Sel)->x = 5;
   Ed2D_MotionCopyKey();
   At(1, 30);
   EXPECT_FALSE(Ed2D_MotionMoveKey(-30)) << "onto a taken frame it stays";
@@ -205,7 +205,7 @@ TEST_F(MotionTest, MiddleDragMovesTheKeyItselfAndKeepsTheClipboard) {
 // [SECTION] mouse and strip
 TEST_F(MotionTest, DragsFollowTheToolOnlyOnAKeyOfTheCurrentFrame) {
   At(1, 0);
-  BoneKey2 *k = Ed2D_MotionCurrentKey();
+  BoneKey2 *k = Ed2D_MotionCurrentKey(Current_Bone2Edited(), &g_Sel);
   ASSERT_NE(k, nullptr);
   struct Case { u32 tool; f32 dx, dy, x, y, angle, sx, sy; const char *label; };
   const Case cases[] = {
@@ -239,9 +239,9 @@ TEST_F(MotionTest, StripArithmeticClicksSnapScrollAndTheWheel) {
   for (auto &c : steps) EXPECT_EQ(Ed2D_StripMiddleStep(c.dx), c.step) << c.dx;
   // Snap: the key nearest current - 3 within 5, the earlier on a tie.
   At(1, 10);
-  Ed2D_MotionCreateKey();
+  Ed2D_MotionCreateKey(Current_Bone2Edited(), &g_Sel);
   At(1, 14);
-  Ed2D_MotionCreateKey();
+  Ed2D_MotionCreateKey(Current_Bone2Edited(), &g_Sel);
   struct { i32 current, snapped; } snaps[] = {{15, 10}, {20, 14}, {30, 30}, {6, 0}};
   for (auto &c : snaps) EXPECT_EQ(Ed2D_MotionSnapFrame(T(1), c.current), c.snapped) << c.current;
   // Scroll steps within 0 .. length - 1.
@@ -271,7 +271,7 @@ TEST_F(MotionTest, StripArithmeticClicksSnapScrollAndTheWheel) {
   // The wheel steps over all of bone 3's twenty keys (not only the 16 the row holds).
   for (i32 i = 1; i < 20; i++) {
     At(3, i * 3);
-    ASSERT_TRUE(Ed2D_MotionCreateKey());
+    ASSERT_TRUE(Ed2D_MotionCreateKey(Current_Bone2Edited(), &g_Sel));
   }
   for (i32 r = 0; r < g_TreeRows.count; r++)
     if (g_TreeRows.rows[r].item == 3) g_TreeRows.current = r;
@@ -338,7 +338,7 @@ TEST_F(MotionTest, AMotionAddedToAModelReadWithTwoMotionsHasTracks) {
   // Keys go on it at once, past the room the reader gave the other tracks.
   for (i32 i = 0; i < 20; i++) {
     At(1, i * 2);
-    Ed2D_MotionCreateKey();
+    Ed2D_MotionCreateKey(Current_Bone2Edited(), &g_Sel);
   }
   EXPECT_EQ(T(1)->count, 20);
 }

@@ -108,21 +108,21 @@ TEST_F(ObjTest, KeysAreCreatedSortedEvaluatedAndGrowPastEight) {
   ASSERT_EQ(T(1)->count, 1);
   T(1)->count = 0;   // an emptied track: its first key is the new-key form
   At(1, 0);
-  ASSERT_TRUE(Ed2D_ObjCreateKey());
+  ASSERT_TRUE(Ed2D_ObjCreateKey(Current_Obj2Model(), &g_Sel));
   const ObjKey2 &first = T(1)->keys[0];
   EXPECT_EQ(first.shown, 1u);
   EXPECT_EQ(first.r + first.g + first.b + first.a, 4 * 255);
   EXPECT_FLOAT_EQ(first.scaleX, 1.0f);
-  EXPECT_FALSE(Ed2D_ObjCreateKey()) << "one key per frame";
+  EXPECT_FALSE(Ed2D_ObjCreateKey(Current_Obj2Model(), &g_Sel)) << "one key per frame";
   At(0, 5);
-  EXPECT_FALSE(Ed2D_ObjCreateKey()) << "object 0 gets none";
+  EXPECT_FALSE(Ed2D_ObjCreateKey(Current_Obj2Model(), &g_Sel)) << "object 0 gets none";
   EXPECT_EQ(T(0)->count, 1);
   // Two keys at 0 (x 0) and 20 (x 100): a key at 10 takes the evaluated x, not a copy.
   At(1, 20);
-  ASSERT_TRUE(Ed2D_ObjCreateKey());
+  ASSERT_TRUE(Ed2D_ObjCreateKey(Current_Obj2Model(), &g_Sel));
   Ed2D_ObjCurrentKey()->x = 100.0f;
   At(1, 10);
-  ASSERT_TRUE(Ed2D_ObjCreateKey());
+  ASSERT_TRUE(Ed2D_ObjCreateKey(Current_Obj2Model(), &g_Sel));
   EXPECT_EQ(Frames(1), (std::vector<i32>{0, 10, 20}));
   f32 mid = T(1)->keys[1].x;
   EXPECT_GT(mid, 0.0f);
@@ -132,7 +132,7 @@ TEST_F(ObjTest, KeysAreCreatedSortedEvaluatedAndGrowPastEight) {
   ASSERT_EQ(M()->objectCount, 21);
   for (i32 i = 0; i < 20; i++) {
     At(20, (i * 7) % 20 * 3);
-    Ed2D_ObjCreateKey();
+    Ed2D_ObjCreateKey(Current_Obj2Model(), &g_Sel);
   }
   ASSERT_EQ(T(20)->count, 20);
   for (i32 k = 1; k < 20; k++) EXPECT_LT(T(20)->keys[k - 1].frame, T(20)->keys[k].frame);
@@ -177,7 +177,7 @@ TEST_F(ObjTest, DragsFollowTheToolAndNothingMovesWhilePlaying) {
   ObjKey2 before = *k;
   g_Shell.g_Playing = 1;
   Ed2D_ObjDragKey(50, 50);
-  EXPECT_FALSE(Ed2D_ObjCreateKey());
+  EXPECT_FALSE(Ed2D_ObjCreateKey(Current_Obj2Model(), &g_Sel));
   Ed2D_ObjDeleteKey();
   EXPECT_EQ(memcmp(&before, k, sizeof before), 0);
   EXPECT_EQ(T(1)->count, 1);
@@ -185,7 +185,7 @@ TEST_F(ObjTest, DragsFollowTheToolAndNothingMovesWhilePlaying) {
 
 TEST_F(ObjTest, MiddleDragOntoATakenFrameChangesNothingAndKeepsTheClipboard) {
   At(1, 30);
-  Ed2D_ObjCreateKey();
+  Ed2D_ObjCreateKey(Current_Obj2Model(), &g_Sel);
   Ed2D_ObjCurrentKey()->x = 30;
   At(1, 0);
   Ed2D_ObjCurrentKey()->x = 5;
@@ -246,7 +246,7 @@ TEST_F(ObjTest, PlayStopAndLoopOffStopsAtTheLastFrame) {
 TEST_F(ObjTest, WheelStepsOverTheCurrentObjectsKeys) {
   for (i32 fr : {10, 25, 40}) {
     At(1, fr);
-    Ed2D_ObjCreateKey();
+    Ed2D_ObjCreateKey(Current_Obj2Model(), &g_Sel);
   }
   At(1, 30);
   const std::vector<std::pair<i32, i32>> steps = {{-1, 25}, {-1, 10}, {-1, 0}, {-1, 0}, {1, 10}, {1, 25}, {1, 40}, {1, 40}};
@@ -383,7 +383,7 @@ TEST_F(ObjTest, MotionListAddsUpToOneHundredWithTracksAndSaneLengths) {
   // The new motion's track is there before use: a key goes on it at once.
   At(1, 3);
   EXPECT_EQ(T(1)->count, 1);
-  EXPECT_TRUE(Ed2D_ObjCreateKey());
+  EXPECT_TRUE(Ed2D_ObjCreateKey(Current_Obj2Model(), &g_Sel));
   EXPECT_EQ(g_WidgetFake.lines[g_Ed2DObj.motionList][0], " 0 : 0 ～ 30  歩く");
   // LB_ERR is ignored; a selection picks the motion and frame 0.
   g_WidgetFake.selection[g_Ed2DObj.motionList] = -1;

@@ -74,8 +74,8 @@ struct OpsFixture : ::testing::Test {
     g_MaxVertices = 70000;
     g_MaxPolygons = 70000;
     Bone2_FreeAll();
-    App_AllocWorkArrays();
-    App_ForgetPolySelection();
+    App_AllocWorkArrays(&g_Sel);
+    App_ForgetPolySelection(&g_Sel);
     g_Shell.g_EditFamily = FAMILY_2D_MODEL;
     g_Shell.g_EditSubMode = SUB_2D_POLY;
     g_Sel.g_PolySelectMode = 1;
@@ -92,7 +92,7 @@ struct OpsFixture : ::testing::Test {
   void TearDown() override {
     g_Seam.errorBox = nullptr;
     WidgetFake_Remove();
-    App_ForgetPolySelection();
+    App_ForgetPolySelection(&g_Sel);
     Bone2_FreeAll();
     free(g_Ed2D.rebindNearest);
     free(g_Ed2D.rebindBest);
@@ -230,7 +230,7 @@ TEST_F(OpsFixture, MakeFaceAndMerge) {
   // Faces: two quads sharing an edge become one quad, two triangles a quad.
   Bone2_FreeAll();
   m = FullModel(0);
-  App_ForgetPolySelection();
+  App_ForgetPolySelection(&g_Sel);
   g_Sel.g_PolySelectMode = 1;
   i32 a = Poly({{0, 0}, {8, 0}, {8, 8}, {0, 8}}), b = Poly({{8, 0}, {16, 0}, {16, 8}, {8, 8}});
   i32 c = Poly({{0, 20}, {8, 20}, {0, 28}}), d = Poly({{8, 20}, {8, 28}, {0, 28}});
@@ -251,7 +251,7 @@ TEST_F(OpsFixture, MakeFaceAndMerge) {
 
   // Vertices: one selected vertex merges nothing.
   g_Sel.g_PolySelectMode = 0;
-  App_ForgetPolySelection();
+  App_ForgetPolySelection(&g_Sel);
   g_Sel.g_PolySelVerts[m->polygons[a].corners[0].vertex] = 1;
   std::string s = State(m);
   EXPECT_FALSE(Ed2D_PolyMerge(m));
@@ -380,7 +380,7 @@ TEST_F(OpsFixture, RefusalsLeaveTheModelAsItWas) {
       {"split: 4 polygons", polysShort(4), [&] { return Ed2D_PolySplitQuads(m); }},
       {"remove faces: 5 polygons", polysShort(5), [&] { return Ed2D_PolyRemoveFaces(m); }},
       {"make a face: 1 polygon", [&] {
-         App_ForgetPolySelection();
+         App_ForgetPolySelection(&g_Sel);
          g_Sel.g_PolySelVerts[0] = g_Sel.g_PolySelVerts[2] = 1;
          m->polygonCount = m->polygonCapacity;
        }, [&] { return Ed2D_PolyMakeFace(m); }},
@@ -401,7 +401,7 @@ TEST_F(OpsFixture, RefusalsLeaveTheModelAsItWas) {
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
-    App_ForgetPolySelection();
+    App_ForgetPolySelection(&g_Sel);
     g_Sel.g_PolySelectMode = 1;
     SelectFaces({0, 1});
     WidgetFake_Install();
@@ -439,7 +439,7 @@ TEST_F(OpsFixture, PanelLabelsAndColour) {
   EXPECT_EQ(Field(0), "10");
   // Vertex mode: corners on the selected vertex, whatever their polygon.
   g_Sel.g_PolySelectMode = 0;
-  App_ForgetPolySelection();
+  App_ForgetPolySelection(&g_Sel);
   g_Sel.g_PolySelVerts[1] = 1;
   SetField(0, "1"), SetField(1, "2"), SetField(2, "3"), SetField(3, "4");
   Ed2D_PolyDlgCommand(IDC_P2D_APPLY_COLOUR);

@@ -56,12 +56,12 @@ struct Ed2DPolyFixture : ::testing::Test {
     g_Boxes.clear();
     g_Seam.errorBox = RecordBox;
     for (u32 b : {BUTTON_LEFT, BUTTON_MIDDLE, BUTTON_RIGHT}) Shell_SetButtonHeld(b, 0);
-    m = Ed2D_EnsureBoneModel();
+    m = Ed2D_EnsureBoneModel(Current_Bone2Edited());
   }
   void TearDown() override {
     for (u32 b : {BUTTON_LEFT, BUTTON_MIDDLE, BUTTON_RIGHT}) Shell_SetButtonHeld(b, 0);
     g_Seam.errorBox = nullptr;
-    App_ForgetPolySelection();
+    App_ForgetPolySelection(&g_Sel);
     Bone2_FreeAll();
     free(g_Ed2D.rebindNearest);
     free(g_Ed2D.rebindBest);
@@ -186,7 +186,7 @@ TEST_F(Ed2DPolyFixture, LeftPressStartsTheRectangleInEverySelectingSubMode) {
   Edit2D_Install();
   for (u32 sub : {SUB_2D_POLY, SUB_2D_TEXTURE, SUB_2D_WEIGHT}) {
     g_Shell.g_EditSubMode = sub;
-    const FamilyHooks *row = Ed2D_SubModeRow();
+    const FamilyHooks *row = Ed2D_SubModeRow(g_Shell.g_EditSubMode);
     ASSERT_NE(row, nullptr);
     struct Step { char button; i32 x, y, toX, toY; };
     const Step steps[] = {{'L', 720, 660, 730, 670}, {'L', 700, 620, 800, 700}, {'R', 450, 750, 450, 750},
@@ -369,8 +369,8 @@ TEST_F(Ed2DPolyFixture, FreeCreationThroughTheMouse) {
   const i32 pts[5][2] = {{350, 260}, {400, 260}, {400, 300}, {350, 300}, {370, 280}};
   for (const Case &c : cases) {
     Bone2_FreeSlot(0);
-    m = Ed2D_EnsureBoneModel();
-    App_ForgetPolySelection();
+    m = Ed2D_EnsureBoneModel(Current_Bone2Edited());
+    App_ForgetPolySelection(&g_Sel);
     g_Sel.g_PolySelectMode = c.mode;
     m->colours[0] = {9, 9, 9, 9};
     m->colours[1] = {255, 255, 255, 254};

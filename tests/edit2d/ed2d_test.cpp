@@ -71,11 +71,11 @@ TEST(Ed2DRows, EverySubModeCellHoldsThePartsHandler) {
   };
   for (const auto &kv : expected) {
     g_Shell.g_EditSubMode = kv.first;
-    ASSERT_NE(Ed2D_SubModeRow(), nullptr) << kv.first;
-    EXPECT_EQ(CellsOf(*Ed2D_SubModeRow()), kv.second) << "sub-mode " << kv.first;
+    ASSERT_NE(Ed2D_SubModeRow(g_Shell.g_EditSubMode), nullptr) << kv.first;
+    EXPECT_EQ(CellsOf(*Ed2D_SubModeRow(g_Shell.g_EditSubMode)), kv.second) << "sub-mode " << kv.first;
   }
   g_Shell.g_EditSubMode = 5;
-  EXPECT_EQ(CellsOf(*Ed2D_SubModeRow()), std::vector<const void *>(12, nullptr));
+  EXPECT_EQ(CellsOf(*Ed2D_SubModeRow(g_Shell.g_EditSubMode)), std::vector<const void *>(12, nullptr));
   const FamilyHooks *fam = &g_FamilyHooks[FAMILY_2D_MODEL];
   EXPECT_EQ(F(fam->enter), F(Ed2D_Enter));
   EXPECT_EQ(F(fam->drawOverlay), F(Ed2D_Draw));
@@ -135,7 +135,7 @@ struct Ed2DFixture : ::testing::Test {
   }
   // A model of n bones with parents as given (bone b's rest at rest[b]).
   Bone2Model *Model(i32 n, const i32 *parents, const f32 (*rest)[2]) {
-    Bone2Model *m = Ed2D_EnsureBoneModel();
+    Bone2Model *m = Ed2D_EnsureBoneModel(Current_Bone2Edited());
     m->boneCount = n;
     for (i32 b = 0; b < n; b++) {
       m->bones[b].parent = parents ? parents[b] : 0;
@@ -207,10 +207,10 @@ TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
   EXPECT_EQ(g_Ed2D.panelRefresh, 1u);
   // A changed model is not replaced by "新規作成" when the user keeps it.
   Doc_MarkEdited(DOC_BONE2);
-  EXPECT_FALSE(Ed2D_NewBoneModel());
+  EXPECT_FALSE(Ed2D_NewBoneModel(Hook_Now()));
   EXPECT_EQ(g_Bone2Slots[0], m);
   ask.answer = true;
-  EXPECT_TRUE(Ed2D_NewBoneModel());
+  EXPECT_TRUE(Ed2D_NewBoneModel(Hook_Now()));
   EXPECT_EQ(g_Bone2Slots[0]->polygonCount, 0);
   // Leaving the object sub-mode with an edited object model asks: the panel with the same
   // question, the family switch with the shell's; "No" stays in 4.
@@ -288,7 +288,7 @@ TEST_F(Ed2DFixture, RebindGoldens) {
     m->vertexCount = 1;
     m->positions[0] = {c.vx, c.vy};
     m->bindings[0] = {7, 3, 0.25f, c.automatic};
-    Ed2D_RebindSkin();
+    Ed2D_RebindSkin(Current_Bone2Edited());
     EXPECT_EQ(m->bindings[0].bone1, c.bone1) << c.what;
     EXPECT_EQ(m->bindings[0].bone2, c.automatic ? 0 : 3) << c.what;
     EXPECT_EQ(m->bindings[0].weight, c.automatic ? 1.0f : 0.25f) << c.what;

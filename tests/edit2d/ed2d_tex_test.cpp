@@ -61,14 +61,14 @@ struct TexTest2D : ::testing::Test {
     g_Ed2DTex.offX = g_Ed2DTex.offY = 0;
     g_Ed2DTex.texture = 0;
     g_Ed2DGroup.lastGroup = 0;
-    m = Ed2D_EnsureBoneModel();
+    m = Ed2D_EnsureBoneModel(Current_Bone2Edited());
     m->groupCount = 4;
   }
   void TearDown() override {
     g_LibHooks.fileDlg.run = nullptr;
     WidgetFake_Remove();
     g_Ed2D = Ed2DEditor{};
-    App_ForgetPolySelection();
+    App_ForgetPolySelection(&g_Sel);
     Bone2_FreeAll();
     Shell_ResetForTest();
   }

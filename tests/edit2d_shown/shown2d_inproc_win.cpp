@@ -58,7 +58,7 @@ std::string Text(void *dlg, u32 id) {
 
 // The angle field as the current key gives it: "%3.3f", or empty without a key.
 std::string AngleOfCurrentKey(void) {
-  const BoneKey2 *k = Ed2D_MotionCurrentKey();
+  const BoneKey2 *k = Ed2D_MotionCurrentKey(Current_Bone2Edited(), &g_Sel);
   if (!k) return "";
   char t[64];
   snprintf(t, sizeof t, "%3.3f", (double)k->angle);
@@ -142,7 +142,7 @@ TEST(Shown2D, MotionValuesTextureComboAndGroupCounts) {
     std::string line = Drive_ListText(g_Ed2D.groupList, 0);
     return line.size() > 5 && line.substr(line.size() - 5) == "( 8 )";
   }, 300)) << Drive_ListText(g_Ed2D.groupList, 0);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   Drive_Hold("MIRAVEL_SHOWN2D_HOLD");
 
   g_ModalHooks = ModalHooks{};

@@ -223,7 +223,7 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   // Per face again: the preview shows texture 1 (red and green halves) with the group's
   // square over it.
   Drive_Command(panel, IDC_T2D_PER_FACE);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   int red = 0;
   for (int i = 0; i < 20 && red <= 500; i++) {
     Drive_Pump(20);

@@ -61,7 +61,7 @@ struct BoneTest : ::testing::Test {
     g_Sel.g_CurBoneIndex = 0;
     m = TestModel_Slot3D(SUB_3D_BONE);
     ASSERT_NE(m, nullptr);
-    App_AllocWorkArrays();
+    App_AllocWorkArrays(&g_Sel);
     App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
     for (u32 sub : {SUB_3D_BONE, SUB_3D_WEIGHT}) {
       g_Shell.g_ViewCount[sub] = 2;

@@ -189,7 +189,7 @@ struct HookDifferTest : ::testing::Test {
     Differ_SetShellSel(ShellSelection{});
     Model3 *m = TestModel_Slot3D(t.subMode);
     if (!m) return nullptr;
-    App_AllocWorkArrays();
+    App_AllocWorkArrays(&g_Sel);
     App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
     g_Mouse = ShellMouse{};
     g_Shell.g_ViewCount[t.subMode] = 2;

@@ -19,6 +19,7 @@
 #include "model/model3.h"
 #include "model/object.h"
 #include "model/str.h"
+#include "tests/support/hook_at.h"
 #include "widget_fake.h"
 
 namespace {
@@ -140,7 +141,7 @@ TEST_F(FillTest, TheBoneTreeInsertsBonesUnderLowerParentsAndTheRestAtTheRoot) {
   int tree = 0;
   g_Ed3D.boneTree = &tree;
   g_Sel.g_CurBoneIndex = 4;
-  Ed3D_FillBoneTree();
+  Ed3D_FillBoneTree(Hook_Now());
   const std::string root = " 0  \x90\x65\x83\x7b\x81\x5b\x83\x93";
   EXPECT_EQ(g_WidgetFake.tree, (std::vector<std::string>{"root|" + root, "root| 1  b1", " 1  b1| 2  b2", "root| 3  b3",
                                                          " 1  b1| 4  b4", "root| 5  b5", "root| 6  b6"}));

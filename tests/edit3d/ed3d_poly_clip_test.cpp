@@ -84,7 +84,7 @@ struct ClipTest : ::testing::Test {
     g_Sel.g_CurGroupIndex = 0;
     m = TestModel_Slot3D(SUB_3D_POLY);
     ASSERT_NE(m, nullptr);
-    App_AllocWorkArrays();
+    App_AllocWorkArrays(&g_Sel);
     App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
     g_Sel.g_PolySelectMode = 1;
     Model3_Free(g_PolyClipboard);

@@ -64,7 +64,7 @@ struct PolyOpsTest : ::testing::Test {
     g_Messages.clear();
     m = TestModel_Slot3D(SUB_3D_POLY);
     ASSERT_NE(m, nullptr);
-    App_AllocWorkArrays();
+    App_AllocWorkArrays(&g_Sel);
     ClearFlags();
     g_Sel.g_PolySelectMode = 1;
     g_Shell.g_LastViewZoom = 1;

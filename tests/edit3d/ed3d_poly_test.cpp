@@ -47,7 +47,7 @@ struct PolyTest : ::testing::Test {
     FakeDev_Install();
     m = TestModel_Slot3D(SUB_3D_POLY);
     ASSERT_NE(m, nullptr);
-    App_AllocWorkArrays();
+    App_AllocWorkArrays(&g_Sel);
     memset(g_Sel.g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
     memset(g_Sel.g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
     g_Shell.g_ViewCount[SUB_3D_POLY] = 4;

@@ -45,7 +45,7 @@ struct TexTest : ::testing::Test {
     g_Sel.g_CurGroupIndex = 0;
     m = TestModel_Slot3D(SUB_3D_TEXTURE);
     ASSERT_NE(m, nullptr);
-    App_AllocWorkArrays();
+    App_AllocWorkArrays(&g_Sel);
     Undo_ResetAll();
     free(g_Ed3DTex.uvSel);   // left by another test's enter
     g_Ed3DTex = Ed3DTexEditor{TEX_TOOL_SELECT, TEX_TOOL_MOVE, 0, 0, 0, 0, -1, 0, 0, 0, 1.0f, 8, 0};

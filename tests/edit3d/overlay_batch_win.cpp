@@ -80,7 +80,7 @@ void Model3D(u32 subMode) {
     pos[1] = b == 1 ? -1.0f : 0.4f;
     pos[2] = 0.1f;
   }
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(&g_Sel);
   for (u32 i = 0; i < 4; i++) g_Shell.g_Views[subMode][i] = ViewRecord{};
   BenchGrid_FourViews3D(m, subMode, 320, 240, 1.1f, kBone);
   g_Sel.g_PolyFaceNo = g_Sel.g_PolyVertexNo = -1;
@@ -104,7 +104,7 @@ void Model3DRows(u32 subMode) {
   BenchGrid_QuadRows(m, 40, 30, -2.0f, -1.5f, true);
   Model3_FreshBindings(m, 0, m->positionCount);
   for (i32 i = 0; i < m->positionCount; i++) m->bindings[i].bone1 = kBone;
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(&g_Sel);
   for (u32 i = 0; i < 4; i++) g_Shell.g_Views[subMode][i] = ViewRecord{};
   BenchGrid_FourViews3D(m, subMode, 320, 240, 0.5f, kBone);
   g_Sel.g_PolyFaceNo = g_Sel.g_PolyVertexNo = -1;
@@ -135,7 +135,7 @@ void Model2D(u32 subMode) {
     m->rest[b].x = (f32)(b * 17 % 60) - 30.0f;
     m->rest[b].y = (f32)(b * 11 % 40) - 20.0f;
   }
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(&g_Sel);
   g_Shell.g_Views[subMode][0] = ViewRecord{};
   BenchGrid_OneView2D(m, subMode, kBone);
 }

@@ -111,7 +111,7 @@ f64 UntilAllDrawn(void (*step)(void)) {
   return ms;
 }
 
-void MarkAll() { App_MarkAllRedraw(); }
+void MarkAll() { App_MarkAllRedraw(View_CurrentLayout()); }
 
 // The least of each figure over the redraws since ResetLeast: a shared machine's other work
 // only ever adds to a figure.
@@ -352,7 +352,7 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
                          {"2D motion", IDC_M2D_MOTION, 0}};
   for (const Mode &md : modes2) {
     if (g_Shell.g_EditSubMode != SUB_2D_POLY || md.button != IDC_M2D_POLY) Drive_Press2D((int)md.button);
-    App_AllocWorkArrays();
+    App_AllocWorkArrays(&g_Sel);
     g_Sel.g_CurBoneIndex = 5;
     g_Sel.g_PolySelectMode = md.selectMode;
     for (i32 i = 0; i < b2->vertexCount && (u32)i < App_WorkVertCount(); i++) g_Sel.g_PolySelVerts[i] = 1;

@@ -190,7 +190,7 @@ struct UndoEditsTest : ::testing::Test {
     Model3_SetText(&m->fileName, "0.KZP");
     Tree_LinkBones3D();
     Tree_BuildRowsBones3D();
-    App_AllocWorkArrays();
+    App_AllocWorkArrays(&g_Sel);
     for (i32 f = 0; f < 2; f++) g_Sel.g_PolySelFaces[f] = 1;
     for (i32 v = 0; v < 7; v++) g_Sel.g_PolySelVerts[v] = 1;
     g_Sel.g_CurGroupIndex = 0;

@@ -15,6 +15,7 @@
 #include "model/model3.h"
 #include "resources/edit3d_ids.h"
 #include "resources/shell_ids.h"
+#include "tests/support/hook_at.h"
 #include "wine_drive.h"
 
 namespace {
@@ -46,7 +47,7 @@ TEST(FarModel, OpensAndEverySubModeRedrawsInOrdinaryTime) {
   // A redraw once took seconds for each line reaching far outside a view: a generous bound.
   for (int button : {IDC_M3D_POLY, IDC_M3D_TEXTURE, IDC_M3D_BONE, IDC_M3D_WEIGHT, IDC_M3D_MOTION, IDC_M3D_POLY}) {
     Drive_Press3D(button);
-    View_FitAll();
+    View_FitAll(Hook_Now());
     DWORD start = GetTickCount();
     EXPECT_TRUE(Drive_PumpIdle(5)) << button;
     DWORD took = GetTickCount() - start;

@@ -204,7 +204,7 @@ struct MotionHooksTest : ::testing::Test {
   // show the shell's document: it is left out, so that only the hooks' own steps are compared.
   void SetUp() override {
     WidgetFake_Install();
-    App_AllocWorkArrays();
+    App_AllocWorkArrays(&g_Sel);
     refresh = g_FamilyHooks[FAMILY_3D_MODEL].refreshLists;
     g_FamilyHooks[FAMILY_3D_MODEL].refreshLists = nullptr;
   }

@@ -48,7 +48,7 @@ bool s_Taken;
 
 void OverlayAndTake(const HookCtx *ctx) {
   g_DriveOverlay(ctx);
-  i32 o = Ed3D_ObjCurrent();
+  i32 o = Ed3D_ObjCurrent(ctx->sel);
   if (g_Shell.g_DrawView != 0 || o <= 0) return;
   f32 c[3];
   Kzo_GetPartWorldOrigin(0, o, c);

@@ -39,6 +39,7 @@
 #include "resources/edit3d_motion_ids.h"
 #include "resources/shell_ids.h"
 #include "resources/tools_ids.h"
+#include "tests/support/hook_at.h"
 #include "wine_drive.h"
 
 namespace {
@@ -77,7 +78,7 @@ bool CaptureView(i32 view) {
     g_Dev.render.endScene = CapturingEndScene;
   }
   g_Shot.view = view;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   bool done = Drive_PumpUntil([] { return g_Shot.view < 0; }, 4000);
   g_Dev.render.endScene = g_Shot.endScene;
   return done && !g_Shot.pixels.empty();
@@ -143,7 +144,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   i32 ox = g_Shot.ox, oy = g_Shot.oy;
   EXPECT_GE(Count(ox - 30, oy - 30, true), 40) << "sketch's red half, zoom " << sv->zoom;
   EXPECT_GE(Count(ox + 30, oy - 30, false), 40) << "sketch's green half";
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   Drive_Hold("MIRAVEL_SHOWN3D_HOLD");
   Drive_Command(g_Sketch.window, IDC_SKETCH_SHOW);
   ASSERT_TRUE(CaptureView(side));
@@ -198,7 +199,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   Drive_RepaintStrips(STRIP_FLAG_TEXTURES);
   EXPECT_EQ(PanelPixel(30, 100), RGB(255, 0, 0)) << "texture 1 at the image panel's corner";
   EXPECT_EQ(PanelPixel(100, 100), RGB(0, 255, 0));
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   Drive_Hold("MIRAVEL_SHOWN3D_HOLD");
 
   // [projection] "正面" gives each of the 24 corners its own entry; saved and dumped.
@@ -221,7 +222,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   std::string kzm = Drive_Temp("miravel_shown.KZM");
   ASSERT_EQ(Shown(Kzm_Write, 0, kzm.c_str()), 1);
   m->soundCount = sounds;
-  App_RefreshLists();
+  App_RefreshLists(Hook_Now());
   Drive_Pump(5);
   ASSERT_EQ(SendMessageA((HWND)g_Ed3DMotionPanels.waveList, LB_GETCOUNT, 0, 0), sounds);
   g_DriveAnswer = "miravel_shown.KZM";

@@ -98,7 +98,7 @@ TEST(ModalPaint, ViewsAndPanelsStayDrawnUnderABoxAndAFileDialog) {
     // The windows in their order and drawn, as the user sees them before the box.
     WinOrder_RaiseAll();
     Drive_RepaintStrips(STRIP_FLAG_TEXTURES);
-    App_MarkAllRedraw();
+    App_MarkAllRedraw(View_CurrentLayout());
     Drive_Pump(40);
     Look before;
     Take(&before);

@@ -55,7 +55,7 @@ void ArrangeShell(u32 family, u32 subMode) {
   g_Shell.g_ActiveView = 1;
   g_Shell.g_PerspAngleX = -20.0f, g_Shell.g_PerspAngleY = 20.0f;
   Differ_SetShellSel(ShellSelection{});
-  App_ForgetPolySelection();
+  App_ForgetPolySelection(&g_Sel);
   g_Mouse = ShellMouse{};
   memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
 }
@@ -66,7 +66,7 @@ void ArrangeShell(u32 family, u32 subMode) {
 void ArrangeMovie() {
   ArrangeShell(FAMILY_MOVIE, FAMILY_MOVIE);
   g_MovieEditor = MovieEditor{};
-  Movie_NewDocument();
+  Movie_NewDocument(View_CurrentLayout(), &g_Sel);
   g_Movie.playState = MOVIE_STOPPED;
   ASSERT_TRUE(Movie_AddActor(MOVIE_KIND_IMAGE));
   ASSERT_TRUE(Movie_AddActor(MOVIE_KIND_MODEL3));
@@ -290,7 +290,7 @@ struct SceneHookDiffer : ::testing::Test {
     g_MaxPolygons = g_MaxPolygons ? g_MaxPolygons : 64;
     g_MaxVertices = g_MaxVertices ? g_MaxVertices : 256;
     WidgetFake_Install();
-    App_AllocWorkArrays();
+    App_AllocWorkArrays(&g_Sel);
   }
   void TearDown() override {
     Movie_FreeObjects();

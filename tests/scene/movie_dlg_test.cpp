@@ -63,7 +63,7 @@ struct MovieDlgTest : MovieTest {
     OpenFakeDialogs();
     g_MovieDlg = MovieDlgState{};
     memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
-    Movie_NewDocument();
+    Movie_NewDocument(View_CurrentLayout(), &g_Sel);
     Strip_SetDivisor(MOVIE_SCALE_START);
     Strip_SetOffsets(0, 0);
   }
@@ -103,7 +103,7 @@ TEST_F(MovieDlgTest, ImageFieldsClampColoursAndKeepFieldsThatAreNoNumbers) {
       {"zz", {"1", "2", "3", "4"}, 320, {1, 2, 3, 4}, 1},
   };
   for (const Case &c : cases) {
-    Movie_NewDocument();
+    Movie_NewDocument(View_CurrentLayout(), &g_Sel);
     MovieObject *o = Actor(MOVIE_KIND_IMAGE);
     u32 d = MOVIE_DIALOG_IMG;
     Boxes().clear();
@@ -140,7 +140,7 @@ TEST_F(MovieDlgTest, ApplyWithUntouchedFieldsLeavesTheKeyExact) {
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.dialog);
-    Movie_NewDocument();
+    Movie_NewDocument(View_CurrentLayout(), &g_Sel);
     MovieObject *o = nullptr;
     if (c.kind >= 0) {
       o = Actor(c.kind);

@@ -78,7 +78,7 @@ struct MovieEditTest : MovieTest {
     OpenFakeDialogs();
     SetLoop(true);
     memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
-    Movie_NewDocument();
+    Movie_NewDocument(View_CurrentLayout(), &g_Sel);
     g_Movie.playState = MOVIE_STOPPED;
   }
   void TearDown() override {
@@ -134,7 +134,7 @@ TEST_F(MovieEditTest, LeftDragChangesTheKeyByKindModeAndView) {
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(testing::Message() << "kind " << c.kind << " mode " << c.mode << " view " << c.view);
-    Movie_NewDocument();
+    Movie_NewDocument(View_CurrentLayout(), &g_Sel);
     memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
     i32 n = 1;   // the camera
     if (c.kind != MOVIE_KIND_CAMERA) {
@@ -245,7 +245,7 @@ TEST_F(MovieEditTest, FullTablesRefuseActorsAndChangeNothing) {
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(testing::Message() << c.count << " " << c.kind);
-    Movie_NewDocument();
+    Movie_NewDocument(View_CurrentLayout(), &g_Sel);
     Boxes().clear();
     // A record left over past the count is replaced, not leaked (the sanitizer checks).
     if (c.count < MOVIE_MAX_OBJECTS) Movie_AllocObject(c.count)->kind = MOVIE_KIND_SCENE;
@@ -277,7 +277,7 @@ TEST_F(MovieEditTest, ASeventeenthKeyIsRefusedWithTheLimit) {
       {[] { MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_CREATE); }, true},
   };
   for (const auto &c : cases) {
-    Movie_NewDocument();
+    Movie_NewDocument(View_CurrentLayout(), &g_Sel);
     g_Sel.g_CurSlot = 0;
     for (i32 f = 1; f < MOVIE_MAX_KEYS; f++) {
       g_MovieScene.frame = f * 2;
@@ -326,7 +326,7 @@ TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
   WidgetFake_SetText(KeyDlg(), IDC_MOVIE_PLAY, "再生(A)");
   MovieDlg_Refresh(MOVIE_DIALOG_KEY);
   EXPECT_EQ(WidgetFake_Text(KeyDlg(), IDC_MOVIE_PLAY), "停止(A)");
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   Movie_Update(Hook_Now());   // only view 4 is left to draw, the main view 0 included
   for (u32 i = 0; i < 5; i++) EXPECT_EQ(g_Shell.g_Views[FAMILY_MOVIE][i].redraw, i == 4 ? 1u : 0u) << i;
   g_MovieScene.frame = 100;
@@ -351,7 +351,7 @@ TEST_F(MovieEditTest, TheShellsClockLoopsStopsAndRecordsEverySecondFrame) {
     SCOPED_TRACE(c.loop);
     g_MovieScene.frame = 42;
     SetLoop(c.loop);
-    Movie_StartPlayback();
+    Movie_StartPlayback(View_CurrentLayout());
     g_Lib.frameDelta = 4.0f;
     Play_TickMovie();
     Play_TickMovie();
@@ -360,7 +360,7 @@ TEST_F(MovieEditTest, TheShellsClockLoopsStopsAndRecordsEverySecondFrame) {
     EXPECT_EQ(g_MovieScene.frame, c.frame);
     EXPECT_EQ(g_Movie.playState, c.state);
     EXPECT_EQ(g_Lib.runState, 6u);
-    if (c.loop) Movie_StopPlayback();
+    if (c.loop) Movie_StopPlayback(View_CurrentLayout());
   }
   g_MovieScene.frame = 33;
   g_f.aviStops = 0;
@@ -441,7 +441,7 @@ TEST_F(MovieEditTest, RecordingAnAviPlaysOnceAndRestoresTheFrame) {
   EXPECT_EQ(g_Movie.playState, (u32)MOVIE_PLAYING);
   EXPECT_EQ(g_MovieScene.loopFlag, 0);   // the checked loop box does not keep it recording
   EXPECT_EQ(g_MovieScene.frame, 0);
-  Movie_StopPlayback();
+  Movie_StopPlayback(View_CurrentLayout());
   EXPECT_EQ(g_f.aviStops, 1);
   EXPECT_EQ(g_MovieScene.frame, 33);
   EXPECT_EQ(g_Lib.runState, 6u);

@@ -320,7 +320,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   // drivers' passes still come back; resumed, every view is drawn.
   D3DApp_Pause(true);
   CountFrames(true);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_MOVIE_NEW, 0);
   Drive_Pump(5);
   EXPECT_EQ(g_Movie.objectCount, 2);

@@ -377,7 +377,7 @@ void FoundMovieKzp(const std::string &where) {
 // The 3D model actor's motion file.
 void ChooseMovieMotion() {
   g_Sel.g_CurSlot = (u32)g_actor[DOCREF_KZV_KZP];
-  Movie_ShowActorDialog();
+  Movie_ShowActorDialog(&g_Sel);
   Drive_Pump(5);
   Press(g_MovieEditor.dialogs[MOVIE_DIALOG_KZP], IDC_MOVIE_ACTOR_MOTION, g_f.a + "\\actor.KZM");
   EXPECT_STRNE(Actor(DOCREF_KZV_KZP)->motionFileName, "");
@@ -404,7 +404,7 @@ void FoundMovieSound(const std::string &where) {
 // The scene's music and next movie, in the scene dialog that slot 0 shows.
 void ScenePress(int id, const std::string &file) {
   g_Sel.g_CurSlot = 0;
-  Movie_ShowActorDialog();
+  Movie_ShowActorDialog(&g_Sel);
   Drive_Pump(5);
   ASSERT_NE(g_MovieEditor.dialogs[MOVIE_DIALOG_SCENE], nullptr);
   Press(g_MovieEditor.dialogs[MOVIE_DIALOG_SCENE], id, file);
@@ -775,7 +775,7 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
       // movie's image actor.
       if (d == DOC_KZB) Drive_Press2D(IDC_M2D_TEXTURE), PickRow(g_Ed2DTex.list, 1);
       if (d == DOC_KZA) Drive_Press2D(IDC_M2D_OBJECT);
-      if (d == DOC_KZV) g_Sel.g_CurSlot = (u32)g_actor[DOCREF_KZV_IMAGE], Movie_RefreshAllLists();
+      if (d == DOC_KZV) g_Sel.g_CurSlot = (u32)g_actor[DOCREF_KZV_IMAGE], Movie_RefreshAllLists(&g_Sel);
       Shot(std::to_string(d) + "_" + kDocs[d].format);
     }
     if (d == DOC_KZV) Drive_Hold("MIRAVEL_REFS_HOLD");   // the moved movie on the screen, to be looked at

@@ -90,7 +90,7 @@ inline void Guard_Key(UINT vk) {
 inline bool Guard_Frames(u32 frames) {
   for (u32 i = 0; i < frames; i++) {
     u32 until = g_D3DApp.presentCount + 1;
-    App_MarkAllRedraw();
+    App_MarkAllRedraw(View_CurrentLayout());
     if (!Drive_PumpUntil([&] { return g_D3DApp.presentCount >= until; }, 20000)) return false;
   }
   return true;

@@ -405,7 +405,7 @@ TEST(EditingSoak, RandomOperationsKeepEveryIndexInRangeEveryValueFiniteAndSavesS
 
   g_ModelAllocArrays = 1;
   ASSERT_NE(Model3_Init(0), nullptr);
-  App_AllocWorkArrays();
+  App_AllocWorkArrays(&g_Sel);
   g_ModelAllocArrays = 1;
   ASSERT_NE(Bone2_Init(0), nullptr);
   g_Bone2SlotShown[0] = 1;

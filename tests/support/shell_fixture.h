@@ -34,8 +34,8 @@ inline void Shell_ResetForTest() {
 inline void Shell_ResetFor2DTest() {
   Shell_ResetForTest();
   Bone2_FreeAll();
-  App_AllocWorkArrays();
-  App_ForgetPolySelection();
+  App_AllocWorkArrays(&g_Sel);
+  App_ForgetPolySelection(&g_Sel);
 }
 
 // Shell_ResetForTest, then the widget fake installed and the 2D family in the sub-mode with

@@ -643,7 +643,7 @@ inline bool Drive_CaptureMain(const char *file = __builtin_FILE(), int line = __
     g_Dev.render.endScene = Drive_CapturingEndScene;
   }
   s.wanted = true;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(View_CurrentLayout());
   return Drive_PumpUntil([] { return !g_DriveShot.wanted; }, 2000, file, line) && !s.pixels.empty();
 }
 
