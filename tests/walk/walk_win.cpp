@@ -202,12 +202,9 @@ void CountControls(DWORD pid, const char *step, Counts *c) {
       POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
       HWND hit = RootAt(centre);
       std::string name = Quote(Text(top)) + " " + Class(ctl) + " " + std::to_string(GetDlgCtrlID(ctl)) + " " + Quote(Text(ctl));
-      if (!IsWindowEnabled(ctl)) {   // a disabled control need not be reached, only lie inside its dialog
-      } else if (hit != top) {
-        c->covered += c->New(step, name + " lies under " + (hit ? Quote(Text(hit)) : "nothing"));
-      } else if (PaintedOver(ctl, r)) {
-        c->covered += c->New(step, name + " is painted over");
-      }
+      if (!IsWindowEnabled(ctl)) {   // a disabled control need only lie inside its dialog
+      } else if (hit != top) c->covered += c->New(step, name + " lies under " + (hit ? Quote(Text(hit)) : "nothing"));
+      else if (PaintedOver(ctl, r)) c->covered += c->New(step, name + " is painted over");
       if (r.left < client.left || r.top < client.top || r.right > client.right || r.bottom > client.bottom) {
         char at[96];
         snprintf(at, sizeof at, " (%ld,%ld,%ld,%ld in %ld,%ld,%ld,%ld)", r.left, r.top, r.right, r.bottom, client.left,
@@ -1421,18 +1418,14 @@ struct PressWalk {
 }  // namespace
 
 // The desktop sizes the walk runs at; the further orders run at the first only.
-struct Desktop {
-  int w, h;
-};
+struct Desktop { int w, h; };
 const Desktop kDesktops[] = {{1280, 1024}};
 
 // The Wine desktop set to `d` (the program finds it so at start).
 bool SetDesktop(const Desktop &d) {
   DEVMODEA mode = {};
   mode.dmSize = sizeof mode;
-  mode.dmPelsWidth = d.w;
-  mode.dmPelsHeight = d.h;
-  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+  mode.dmPelsWidth = d.w, mode.dmPelsHeight = d.h, mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
   ChangeDisplaySettingsExA(nullptr, &mode, nullptr, 0, nullptr);
   return GetSystemMetrics(SM_CXSCREEN) == d.w && GetSystemMetrics(SM_CYSCREEN) == d.h;
 }
