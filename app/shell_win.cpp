@@ -187,12 +187,36 @@ INT_PTR CALLBACK App_EditDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
   }
 }
 
+// Grows the window so that its client area holds every control, disabled ones too, with the
+// left-most control's margin at the right and at the bottom.
+static void HoldEveryControl(HWND dlg) {
+  RECT client;
+  GetClientRect(dlg, &client);
+  LONG left = client.right, right = 0, bottom = 0;
+  for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    RECT r;
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, dlg, (POINT *)&r, 2);
+    left = r.left < left ? r.left : left;
+    right = r.right > right ? r.right : right;
+    bottom = r.bottom > bottom ? r.bottom : bottom;
+  }
+  LONG margin = left > 0 && left < client.right ? left : 0;
+  LONG growW = right + margin - client.right, growH = bottom + margin - client.bottom;
+  if (growW <= 0 && growH <= 0) return;
+  RECT r;
+  GetWindowRect(dlg, &r);
+  SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left + (growW > 0 ? growW : 0), r.bottom - r.top + (growH > 0 ? growH : 0),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void App_CreateEditDlg(void) {
   if (g_EditDlg.window) return;
   HWND dlg = CreateDialogParamA(ModuleInstance(), "EDIT_DLG", g_Lib.mainWnd, App_EditDlgProc, 0);
   g_EditDlg.window = dlg;
   if (!dlg) return;
   MoveWindow(dlg, 0, 47, 90, Lib_GetOsVersion() == 5 ? 270 : 265, TRUE);
+  HoldEveryControl(dlg);
   ShowWindow(dlg, SW_SHOW);
   WinOrder_Join(dlg);
 }

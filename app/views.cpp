@@ -7,6 +7,7 @@
 #include "app/shell_sel.h"
 #include "app/shell_view.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/framework/view_record.h"
 #include "lib/render/objects.h"
 #include "app/entries.h"
@@ -33,8 +34,12 @@ bool View_DrawingMain(const HookCtx *c) { return c->view && c->view->kind == VIE
 
 static bool InSubModes(u32 first, u32 last) { return g_Shell.g_EditSubMode >= first && g_Shell.g_EditSubMode <= last; }
 
+bool View_TextureLayoutLow(void) { return g_Lib.desktopHeight > 0 && g_Lib.desktopHeight < VIEW_TEXTURE_FULL_HEIGHT; }
+
+f32 View_TextureFrameZoom(void) { return View_TextureLayoutLow() ? VIEW_TEXTURE_FRAME_ZOOM_LOW : VIEW_TEXTURE_FRAME_ZOOM; }
+
 f32 View_FrameZoom(void) {
-  return g_Shell.g_EditFamily == FAMILY_2D_MODEL && g_Shell.g_EditSubMode == SUB_2D_TEXTURE ? VIEW_TEXTURE_FRAME_ZOOM : 1.0f;
+  return g_Shell.g_EditFamily == FAMILY_2D_MODEL && g_Shell.g_EditSubMode == SUB_2D_TEXTURE ? View_TextureFrameZoom() : 1.0f;
 }
 
 void View_FrameRequest(FrameRequest *out) {

@@ -28,11 +28,18 @@ bool View_DrawingMain(const HookCtx *c);
 // The frame render's request for the view drawn now (g_Shell.g_DrawView of the current layout), from
 // the family, the sub-mode and the view records (the library's g_LibHooks.frameRequest).
 void View_FrameRequest(FrameRequest *out);
-// The scale of what the 2D frame shows now: 3/4 in the 2D texture sub-mode, whose panel
-// (its UV preview 512 pixels high) leaves the frame less than 480 pixels of the screen's
-// height, else 1. The frame's 640 x 480 pixels take 640 x 480 times it on the screen.
-constexpr f32 VIEW_TEXTURE_FRAME_ZOOM = 0.75f;
+// The scale of what the 2D frame shows now: in the 2D texture sub-mode
+// View_TextureFrameZoom, else 1. The frame's 640 x 480 pixels take 640 x 480 times it on
+// the screen.
 f32 View_FrameZoom(void);
+// The 2D texture sub-mode's frame scale. Its panel (a UV preview 512 pixels high) leaves the
+// frame less than 480 pixels of the screen's height: 3/4 on a desktop at least
+// VIEW_TEXTURE_FULL_HEIGHT high. On a lower one the panel's preview is
+// VIEW_TEXTURE_LOW_PREVIEW pixels square and the frame shows at 1/2.
+constexpr f32 VIEW_TEXTURE_FRAME_ZOOM = 0.75f, VIEW_TEXTURE_FRAME_ZOOM_LOW = 0.5f;
+constexpr i32 VIEW_TEXTURE_FULL_HEIGHT = 992, VIEW_TEXTURE_LOW_PREVIEW = 240;
+bool View_TextureLayoutLow(void);
+f32 View_TextureFrameZoom(void);
 
 // Picks the view drawn this pass over layout `layout` (the wait-counter rule: the active
 // view gains 3, the others flagged gain 1, the longest wait wins, ties to the lower index)

@@ -63,9 +63,13 @@ void WinOrder_RaiseAll(void) {
 // on X events that come later): the order is checked again on a short timer as well.
 static void CheckOrder(void) {
   HWND main = g_WinOrder.main;
-  // While a modal box is open its owner is disabled; the box stays above everything.
-  if (!main || !IsWindow(main) || !IsWindowEnabled(main)) return;
-  if (AnyMemberBelow(main)) WinOrder_RaiseAll();
+  if (!main || !IsWindow(main) || !AnyMemberBelow(main)) return;
+  // While a modal box is open its owner is disabled: the set goes back above the main window
+  // and the box above the set, so the box stays in front and the windows in view.
+  HWND box = IsWindowEnabled(main) ? nullptr : GetActiveWindow();
+  WinOrder_RaiseAll();
+  if (box && box != main && !IsMember(box))
+    SetWindowPos(box, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
 static void CALLBACK CheckTimer(HWND, UINT, UINT_PTR, DWORD) { CheckOrder(); }

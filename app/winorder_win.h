@@ -3,8 +3,8 @@
 // main window that is activated (a click on it, a closed modal box, a family switch) is
 // raised over all of them, partly on X events that come after the activation's messages.
 // So the set is raised again, without activating anything, when the main window is
-// activated and whenever a check every 100 ms finds a member below it (not while a modal
-// box has disabled the main window). Windows build only.
+// activated and whenever a check every 100 ms finds a member below it; while a modal box has
+// disabled the main window, the box is raised again above the set. Windows build only.
 //
 // g_WinOrder is changed only through WinOrder_Join and WinOrder_Leave: a panel joins when
 // its window is created (placed and shown) and leaves when it is destroyed; joining places

@@ -79,13 +79,14 @@ static bool UvFlagsFor(const Bone2Model *m) {
 static i32 UvCount(const Bone2Model *m) { return m->uvCount < m->uvCapacity ? m->uvCount : m->uvCapacity; }
 
 // [SECTION] enter and leave
-// The panel opens at the bottom left and is 546 pixels high: the frame, shown at 3/4 of its
-// size (View_FrameZoom), goes above it, near the top of the view and across the middle of the
-// screen, so that neither covers the other and the group dialog finds room at the right.
+// The panel opens at the bottom left and is 546 pixels high (on a low desktop 418, its
+// preview smaller): the frame, shown at 3/4 of its size (1/2, View_TextureFrameZoom), goes
+// above it, near the top of the view and across the middle of the screen, so that neither
+// covers the other and the group dialog finds room at the right.
 static void PlaceFrame(u32 layout) {
   enum { FRAME_TOP = 16 };   // the frame's top, in the view's pixels
   ViewRecord &v = *View_Get(layout, 0);
-  f32 zoom = VIEW_TEXTURE_FRAME_ZOOM;
+  f32 zoom = View_TextureFrameZoom();
   v.panX = 320.0f * (1.0f - zoom);   // the frame's middle at the screen's
   v.panY = (f32)(FRAME_TOP + 240 - g_Lib.desktopHeight / 2);
 }
@@ -103,9 +104,17 @@ void Ed2D_TexInit(const HookCtx *c) {
   Ed2D_SelectGroupPolygons(m, sel, Ed2D_GroupOf(m, sel->g_CurGroupIndex));
   UvFlagsFor(m);
   PlaceFrame(c->layout);
-  if (!e.panel) e.panel = Widget_CreatePanel(ED2D_TEX_PANEL, 0, g_Lib.desktopHeight - 576, 930, 546);
+  // The controls stand right of the preview: a smaller preview takes them along, the panel
+  // is lower and opens right of the edit-mode selector (90 pixels wide), which reaches below
+  // the panel's top there.
+  enum { PANEL_W = 930, PANEL_H = 546, LIST_X = 516, LIST_H = 345 };
+  enum { LOW_PANEL_X = 90, LOW_PANEL_H = 418, LOW_LIST_H = 329 };
+  i32 cut = STRIP_PANEL - Ed2D_TexPreviewSide(), h = cut ? LOW_PANEL_H : PANEL_H;
+  if (!e.panel)
+    e.panel = Widget_CreatePanel(ED2D_TEX_PANEL, cut ? LOW_PANEL_X : 0, g_Lib.desktopHeight - 30 - h, PANEL_W - cut, h);
   if (e.panel && !e.list)
-    e.list = Widget_CreateList(e.panel, IDC_T2D_LIST, 516, 35, 200, 345, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
+    e.list = Widget_CreateList(e.panel, IDC_T2D_LIST, LIST_X - cut, 35, 200, cut ? LOW_LIST_H : LIST_H,
+                               WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
   Ed2D_FillTextureList(sel);
   MarkPanel();
 }
@@ -331,12 +340,15 @@ static bool LoadTexture(bool add) {
 }
 
 // [SECTION] the panel's commands
+i32 Ed2D_TexPreviewSide(void) { return View_TextureLayoutLow() ? VIEW_TEXTURE_LOW_PREVIEW : STRIP_PANEL; }
+
 void Ed2D_TexCentrePreview(i32 w, i32 h) {
   Ed2DTexEditor &e = g_Ed2DTex;
   // The image's middle at the preview's middle: the panel's own size would put most images
   // past the preview's right edge, out of sight.
-  e.offX = (STRIP_PANEL - (i32)((f32)w * e.zoom)) / 2;
-  e.offY = (STRIP_PANEL - (i32)((f32)h * e.zoom)) / 2;
+  i32 side = Ed2D_TexPreviewSide();
+  e.offX = (side - (i32)((f32)w * e.zoom)) / 2;
+  e.offY = (side - (i32)((f32)h * e.zoom)) / 2;
 }
 
 static void TakeRow(i32 row) {

@@ -124,6 +124,8 @@ void Ed2D_FillTextureList(const ShellSelection *sel);
 void Ed2D_TexRefreshLists(const ShellSelection *sel);
 void Ed2D_TexRotateUV(void);
 void Ed2D_TexZoomIn(void);
+// The side of the panel's square UV preview: STRIP_PANEL, smaller on a low desktop.
+i32 Ed2D_TexPreviewSide(void);
 void Ed2D_TexZoomOut(void);
 // A command of the panel: `row` the texture list's current row (-1: none), `gridText` the
 // grid field (null while disabled). False for a refused texture command.

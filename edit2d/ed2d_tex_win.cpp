@@ -16,12 +16,20 @@
 #include "resources/edit2d_ids.h"
 
 // The panel opens clear of the frame the skin is edited in where the screen has room, else
-// covering as little of it as it can; its preview joins the strip dispatcher.
+// covering as little of it as it can; its preview joins the strip dispatcher. A smaller
+// preview takes the controls right of it along.
 static void Created(HWND dlg) {
   WinPlace_KeepInFrame(WINPLACE_KEEP_FRAME, 0, 0, 640, 480, dlg, true);
+  i32 side = Ed2D_TexPreviewSide();
+  for (HWND c = GetWindow(dlg, GW_CHILD); c && side < STRIP_PANEL; c = GetWindow(c, GW_HWNDNEXT)) {
+    RECT at;
+    GetWindowRect(c, &at);
+    MapWindowPoints(nullptr, dlg, (POINT *)&at, 2);
+    SetWindowPos(c, nullptr, at.left - (STRIP_PANEL - side), at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   RECT r;
   GetClientRect(dlg, &r);
-  Strip_Register(STRIP_TEX2D, dlg, r.right < STRIP_PANEL ? r.right : (LONG)STRIP_PANEL, r.bottom);
+  Strip_Register(STRIP_TEX2D, dlg, r.right < side ? r.right : side, side < (i32)STRIP_PANEL ? side : (i32)r.bottom);
 }
 
 static void Destroyed(HWND dlg) {

@@ -266,12 +266,16 @@ void Effect_Draw(const HookCtx *c) {
 
 // [SECTION] Entry and exit
 
-// The effect dialog along the desktop's bottom, made when it does not exist.
+// The effect dialog along the desktop's bottom, made when it does not exist. Where 300
+// pixels of it would reach above the explosion preview's bottom (a low desktop), it is only
+// as high as its two sliders.
 static void OpenDialog(void) {
   if (g_ParticleEdit.dialog) return;
+  enum { DIALOG_W = 740, DIALOG_H = 300, LOW_DIALOG_H = 120, BOTTOM_GAP = 30, PREVIEW_BOTTOM = 542 };
   i32 w, h;
   Widget_PanelDesktopSize(&w, &h);
-  g_ParticleEdit.dialog = Widget_CreatePanel(PARTICLE_PANEL, 0, h - 330, 740, 300);
+  i32 dh = h - BOTTOM_GAP - DIALOG_H < PREVIEW_BOTTOM ? LOW_DIALOG_H : DIALOG_H;
+  g_ParticleEdit.dialog = Widget_CreatePanel(PARTICLE_PANEL, 0, h - BOTTOM_GAP - dh, DIALOG_W, dh);
 }
 
 void Effect_Enter(const HookCtx *c) {

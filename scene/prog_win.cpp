@@ -85,13 +85,21 @@ static void Prog_EnterWindows(void) {
   g_ProgEditor.editControl = GetDlgItem(dlg, IDC_PROG_EDIT);
   i32 w = g_Lib.desktopWidth > 0 ? g_Lib.desktopWidth : GetSystemMetrics(SM_CXSCREEN);
   i32 h = g_Lib.desktopHeight > 0 ? g_Lib.desktopHeight : GetSystemMetrics(SM_CYSCREEN);
-  MoveWindow(dlg, w - 400, 47, 400, h - 77, TRUE);
+  // Along the desktop's right edge; on a desktop too narrow for it right of the script's
+  // frame (its right edge FRAME_RIGHT), the width between the frame and the edit-mode
+  // selector, and the log goes below the frame, LOW_LOG_H high.
+  enum { DIALOG_W = 400, FRAME_RIGHT = 672, SELECTOR_W = 90, LOW_LOG_H = 160 };
+  i32 x = w - DIALOG_W, dw = DIALOG_W;
+  if (x < FRAME_RIGHT) x = FRAME_RIGHT, dw = w - FRAME_RIGHT - SELECTOR_W;
+  MoveWindow(dlg, x, 47, dw, h - 77, TRUE);
   ShowWindow(dlg, SW_SHOW);
   WinOrder_Join(dlg);
   // The log belongs to this family: owned by the main window and kept above it.
   Log_Create();
   if (HWND log = (HWND)g_Log.window) {
     SetWindowLongPtrA(log, GWLP_HWNDPARENT, (LONG_PTR)main);
+    RECT r;
+    if (dw != DIALOG_W && GetWindowRect(log, &r)) MoveWindow(log, 0, h - LOW_LOG_H, r.right - r.left, LOW_LOG_H, TRUE);
     WinOrder_Join(log);
   }
 }
