@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <math.h>
 
+#include "app/current.h"
 #include "edit2d/ed2d.h"
 #include "model/bone2.h"
 #include "model/model3.h"

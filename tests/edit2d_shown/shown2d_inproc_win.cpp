@@ -122,7 +122,7 @@ TEST(Shown2D, MotionValuesTextureComboAndGroupCounts) {
   SendMessageA(groups, WM_COMMAND, MAKEWPARAM(IDC_G2D_TEXTURE, CBN_SELCHANGE), (LPARAM)combo);
   Drive_Pump(30);   // the dialog's ticks run
   EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 1) << "the choice stays until applied";
-  App_ForgetPolySelection();   // "決定" moves no face: only the texture changes
+  App_ForgetPolySelection(&g_Sel);   // "決定" moves no face: only the texture changes
   Drive_Command(groups, IDC_G2D_APPLY);
   Drive_Pump(30);
   EXPECT_EQ(m->groups[1].texture, 1);

@@ -131,7 +131,7 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   EXPECT_EQ(m->uvs[m->polygons[1].corners[2].uv].u, 1.0f);
 
   // A group added selects no face of group 0; the row changed back to it selects them again.
-  App_ForgetPolySelection();
+  App_ForgetPolySelection(&g_Sel);
   Drive_Command(groups, IDC_G2D_ADD);
   EXPECT_EQ(m->groupCount, 2);
   EXPECT_EQ(g_Sel.g_CurGroupIndex, 1u);

@@ -262,7 +262,7 @@ void FoundKzmSound(const std::string &where) {
   ASSERT_TRUE(m && m->soundCount == 2) << where;
   char found[1024];
   EXPECT_TRUE(DocRef_Find(m->soundFolder, m->sounds[1], nullptr, 0, found, sizeof found)) << where << " " << m->sounds[1];
-  if (g_Sound.system.initialised) EXPECT_NE(Sound_GetModelSound(0, 1), nullptr) << where;
+  if (g_Sound.system.initialised) { EXPECT_NE(Sound_GetModelSound(0, 1), nullptr) << where; }
 }
 
 // A new 2D bone model with a texture from A, in the 2D texture sub-mode.
@@ -499,7 +499,7 @@ const std::pair<DocRefField, const char *> kKept[] = {
 void ExpectKept(u32 d) {
   for (auto [field, file] : kKept)
     for (const Driver &r : kDrivers)
-      if (r.field == field && r.doc == d) EXPECT_EQ(Kept(field), std::string("..\\A\\") + file) << kDocRefFields[field].name;
+      if (r.field == field && r.doc == d) { EXPECT_EQ(Kept(field), std::string("..\\A\\") + file) << kDocRefFields[field].name; }
 }
 
 // [SECTION] what the user sees
@@ -701,7 +701,7 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
       Menu(IDM_KZV_SAVE, g_f.a + "\\next.KZV");
     }
     for (const Driver &r : kDrivers)
-      if (r.doc == d) ASSERT_NO_FATAL_FAILURE(r.choose()) << kDocRefFields[r.field].name;
+      if (r.doc == d) { ASSERT_NO_FATAL_FAILURE(r.choose()) << kDocRefFields[r.field].name; }
     Save(d, g_f.b);
     ExpectKept(d);
     saved[d] = ReadFileBytes(g_f.b + "\\" + kDocs[d].file);
@@ -719,7 +719,7 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
       ASSERT_NE(g_Obj3Sets[0], nullptr);
       ASSERT_GT(Kzo_ObjectCount(g_Obj3Sets[0]), 1);
       for (i32 p = 1; p < Kzo_ObjectCount(g_Obj3Sets[0]); p++)
-        if (g_Obj3PartLoaded[0][p] == 1) EXPECT_GT(g_Obj3PartModels[0][p]->polygonCount, 0) << p;
+        if (g_Obj3PartLoaded[0][p] == 1) { EXPECT_GT(g_Obj3PartModels[0][p]->polygonCount, 0) << p; }
       EXPECT_TRUE(g_boxes.empty()) << Boxes();
     }
     if (d == DOC_SCRIPT) SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_PROG_STOP, 0), Drive_Pump(5);
@@ -736,7 +736,7 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
     ASSERT_NO_FATAL_FAILURE(kDocs[n.doc].enter());
     Menu(n.command, "");
     for (const Driver &r : kDrivers)
-      if (r.doc == n.doc) ASSERT_NO_FATAL_FAILURE(r.choose()) << kDocRefFields[r.field].name;
+      if (r.doc == n.doc) { ASSERT_NO_FATAL_FAILURE(r.choose()) << kDocRefFields[r.field].name; }
     Save(n.doc, g_f.b, n.file);
     ExpectKept(n.doc);
   }
