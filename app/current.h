@@ -18,6 +18,12 @@ struct Bone2;
 struct BoneKey2;
 typedef Keys_Track<BoneKey2> Bone2Track;
 
+// A current index checked against the `count` entries a document has now: past them it falls
+// back to the last one there is (0 for none).
+inline u32 Current_Within(u32 index, i32 count) {
+  return index < (u32)(count > 0 ? count : 1) ? index : (u32)(count > 0 ? count - 1 : 0);
+}
+
 // [SECTION] accessors
 // The 3D model of the current layer (slot g_Sel.g_CurSlot) and the scene object of that slot.
 Model3 *Current_Model3(void);

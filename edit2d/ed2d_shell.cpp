@@ -304,9 +304,6 @@ void Ed2D_RefreshLists(const HookCtx *c) {
   if (c->layout == SUB_2D_MOTION) Ed2D_RefreshMotionLists(c->model2);
 }
 
-// An index into fewer entries than it was made for falls back to the last one there is.
-static u32 Within(u32 index, i32 count) { return index < (u32)(count > 0 ? count : 1) ? index : (u32)(count > 0 ? count - 1 : 0); }
-
 // What the panels hold as current is checked against the models that are there now (a load,
 // 新規作成 or a list edit may leave fewer bones, motions or objects than before).
 static void FollowCurrent(const HookCtx *c) {
@@ -314,17 +311,17 @@ static void FollowCurrent(const HookCtx *c) {
   Bone2Model *m = c->model2;
   if (m) {
     i32 bones = Bone2_BoneCount(m);
-    u32 bone = Within(sel->g_CurBoneIndex, bones);
+    u32 bone = Current_Within(sel->g_CurBoneIndex, bones);
     if (bone != sel->g_CurBoneIndex) sel->g_CurBoneIndex = bone, g_TreeRows.current = (i32)bone;
-    sel->g_PrevBone = Within(sel->g_PrevBone, bones);
-    i32 motion = (i32)Within((u32)(m->currentMotion < 0 ? 0 : m->currentMotion), m->motionCount);
+    sel->g_PrevBone = Current_Within(sel->g_PrevBone, bones);
+    i32 motion = (i32)Current_Within((u32)(m->currentMotion < 0 ? 0 : m->currentMotion), m->motionCount);
     if (motion != m->currentMotion) m->currentMotion = motion, m->currentFrame = 0;
     if (sel->g_CurGroupIndex >= (u32)(m->groupCount > 0 ? m->groupCount : 1)) sel->g_CurGroupIndex = 0;
   }
   Obj2Model *o = g_Obj2Slots[0];
   if (o) {
-    sel->g_CurPartIndex = Within(sel->g_CurPartIndex, Obj2_ObjectCount(o));
-    i32 motion = (i32)Within((u32)(o->currentMotion < 0 ? 0 : o->currentMotion), o->motionCount);
+    sel->g_CurPartIndex = Current_Within(sel->g_CurPartIndex, Obj2_ObjectCount(o));
+    i32 motion = (i32)Current_Within((u32)(o->currentMotion < 0 ? 0 : o->currentMotion), o->motionCount);
     if (motion != o->currentMotion) o->currentMotion = motion;
   }
   g_Ed2D.boneRefresh = 1;

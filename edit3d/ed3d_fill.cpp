@@ -250,9 +250,6 @@ void Ed3D_FillGroupDisplayCombo(const HookCtx *c) {
 // here: the modelling dialog and the bone list, which show the state again only when asked,
 // are asked too. Their timers may have run already for the model before (the empty one at
 // start-up), and would otherwise keep its counts and fields.
-// The last of `count` entries when `index` is past them (0 for none).
-static u32 Within(u32 index, i32 count) { return index < (u32)(count > 0 ? count : 1) ? index : (u32)(count > 0 ? count - 1 : 0); }
-
 // What the panels hold as current is checked against the model that is there now: an undo,
 // a load or a layer switch may leave fewer bones, motions, groups, textures or objects than
 // the one before, and an index past them falls back to the last one there is.
@@ -261,13 +258,13 @@ static void FollowCurrent(const HookCtx *c) {
   Model3 *m = c->model;
   if (m) {
     i32 bones = Model3_BoneCount(m);
-    sel->g_CurBoneIndex = Within(sel->g_CurBoneIndex, bones);
-    sel->g_PrevBone = Within(sel->g_PrevBone, bones);
-    sel->g_SelectedBone = Within(sel->g_SelectedBone, bones);
+    sel->g_CurBoneIndex = Current_Within(sel->g_CurBoneIndex, bones);
+    sel->g_PrevBone = Current_Within(sel->g_PrevBone, bones);
+    sel->g_SelectedBone = Current_Within(sel->g_SelectedBone, bones);
     if (sel->g_CurGroupIndex >= (u32)Clamp(m->groupCount)) sel->g_CurGroupIndex = 0;
     if (g_Ed3DTex.texture >= m->textureCount) g_Ed3DTex.texture = 0;
     i32 motions = m->motionCount < 0 ? 0 : m->motionCount > MODEL3_MOTIONS ? MODEL3_MOTIONS : m->motionCount;
-    i32 motion = (i32)Within((u32)(m->motion < 0 ? 0 : m->motion), motions);
+    i32 motion = (i32)Current_Within((u32)(m->motion < 0 ? 0 : m->motion), motions);
     bool frameGone = motion < MODEL3_MOTIONS && m->frame > m->motions[motion].length;
     if (motion != m->motion || frameGone) {
       m->motion = motion;
@@ -279,8 +276,8 @@ static void FollowCurrent(const HookCtx *c) {
   }
   Obj3Set *s = g_Obj3Sets[0];
   if (s) {
-    sel->g_CurPartIndex = Within(sel->g_CurPartIndex, Kzo_ObjectCount(s));
-    s->motion = (i32)Within((u32)(s->motion < 0 ? 0 : s->motion), s->motionCount < OBJ3_MOTIONS ? s->motionCount : OBJ3_MOTIONS);
+    sel->g_CurPartIndex = Current_Within(sel->g_CurPartIndex, Kzo_ObjectCount(s));
+    s->motion = (i32)Current_Within((u32)(s->motion < 0 ? 0 : s->motion), s->motionCount < OBJ3_MOTIONS ? s->motionCount : OBJ3_MOTIONS);
   }
   sel->g_BoneListDirty = 1;
 }
@@ -305,7 +302,7 @@ void Ed3D_DocumentChanged(const HookCtx *c) {
 void Ed3D_RefreshLists(const HookCtx *c) {
   Ed3DPolyEditor.dlgRefresh = 1;
   // The lists select the current bone: one past the model's bones falls back to its last.
-  if (c->model) c->sel->g_CurBoneIndex = Within(c->sel->g_CurBoneIndex, Model3_BoneCount(c->model));
+  if (c->model) c->sel->g_CurBoneIndex = Current_Within(c->sel->g_CurBoneIndex, Model3_BoneCount(c->model));
   c->sel->g_BoneListDirty = 1;
   Ed3D_FillObjMotionList();
   Ed3D_FillPolygonList(c);
