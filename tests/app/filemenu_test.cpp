@@ -198,7 +198,7 @@ void ExpectSame(const Snapshot &a, const Snapshot &b, u32 id) {
 TEST_F(FileMenuTest, CancelledOpensChangeNothingButTheTimer) {
   PutModel(3, 2);
   g_Sel.g_CurSlot = 3;
-  g_Sel.g_CurBoneIndex = 5;
+  g_Sel.g_CurBoneIndex = 1;   // the model's last bone (one past it would fall back to it)
   g_Sel.g_PickedVertex = 1;
   g_Sel.g_PickedPolygon = 1;
   g_Sel.g_PolySelVerts[1] = g_Sel.g_PolySelFaces[1] = 1;
