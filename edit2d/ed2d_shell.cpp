@@ -312,7 +312,9 @@ static void FollowCurrent(const HookCtx *c) {
   if (m) {
     i32 bones = Bone2_BoneCount(m);
     u32 bone = Current_Within(sel->g_CurBoneIndex, bones);
-    if (bone != sel->g_CurBoneIndex) sel->g_CurBoneIndex = bone, g_TreeRows.current = (i32)bone;
+    // The bone dialog shows another bone only when the current one went; otherwise it keeps
+    // what the user is typing into it.
+    if (bone != sel->g_CurBoneIndex) sel->g_CurBoneIndex = bone, g_TreeRows.current = (i32)bone, g_Ed2D.boneRefresh = 1;
     sel->g_PrevBone = Current_Within(sel->g_PrevBone, bones);
     i32 motion = (i32)Current_Within((u32)(m->currentMotion < 0 ? 0 : m->currentMotion), m->motionCount);
     if (motion != m->currentMotion) m->currentMotion = motion, m->currentFrame = 0;
@@ -324,7 +326,6 @@ static void FollowCurrent(const HookCtx *c) {
     i32 motion = (i32)Current_Within((u32)(o->currentMotion < 0 ? 0 : o->currentMotion), o->motionCount);
     if (motion != o->currentMotion) o->currentMotion = motion;
   }
-  g_Ed2D.boneRefresh = 1;
 }
 
 void Ed2D_DocumentChanged(const HookCtx *c) {

@@ -324,13 +324,13 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   // The video window plays that AVI as a video and refuses a text file.
   EXPECT_TRUE(Movie_OpenVideoWindow(avi.c_str(), 1));
   EXPECT_EQ(g_D3DApp.videoActive, 1);
-  // It shows in the main window: a child at the client's top left, as large as the back
-  // buffer, below the Pers view and every tool window (each window's centre shows that
+  // It shows over the main window: a window it owns at the client's top left, as large as the
+  // back buffer, below the Pers view and every tool window (each window's centre shows that
   // window, never the video).
   HWND video = (HWND)g_MovieEditor.video;
   ASSERT_NE(video, nullptr);
-  EXPECT_EQ(GetParent(video), g_Lib.mainWnd);
-  EXPECT_TRUE(GetWindowLongA(video, GWL_STYLE) & WS_CHILD);
+  EXPECT_EQ(GetWindow(video, GW_OWNER), g_Lib.mainWnd);
+  EXPECT_FALSE(GetWindowLongA(video, GWL_STYLE) & WS_CHILD);
   RECT vr = {};
   GetWindowRect(video, &vr);
   POINT origin = {0, 0};
