@@ -102,6 +102,15 @@ void Panel_Close(HWND dlg, void **window) {
   DestroyWindow(dlg);
 }
 
+bool Panel_IsInput(UINT msg) {
+  switch (msg) {
+    case WM_COMMAND: case WM_NOTIFY: case WM_HSCROLL: case WM_VSCROLL: case WM_TIMER:
+    case WM_KEYDOWN: case WM_KEYUP: case WM_CHAR: case WM_SYSKEYDOWN: case WM_SYSKEYUP:
+      return true;
+    default: return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST;
+  }
+}
+
 void Panel_StorePosition(HWND dlg, i32 *x, i32 *y) {
   RECT r;
   if (GetWindowRect(dlg, &r)) *x = r.left, *y = r.top;

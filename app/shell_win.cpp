@@ -20,6 +20,7 @@
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/startup_win.h"
+#include "app/update.h"
 #include "app/views.h"
 #include "app/winorder_win.h"
 #include "app/winplace_win.h"
@@ -354,7 +355,7 @@ static void SetViewKind(HWND dlg, ViewRecord *v, u32 kind) {
   App_MarkAllRedraw(View_CurrentLayout());
 }
 
-INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+static INT_PTR ViewMessage(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   u32 L = View_CurrentLayout();
   if (msg == WM_DESTROY) WinOrder_Leave(dlg);
   if (msg == WM_INITDIALOG) {
@@ -445,6 +446,15 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
   }
 }
 
+// A view's input comes through the door of commands (app/update.h).
+INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+  bool input = Panel_IsInput(msg);
+  if (input) App_CommandBegin();
+  INT_PTR r = ViewMessage(dlg, msg, wParam, lParam);
+  if (input) App_CommandEnd();
+  return r;
+}
+
 // [SECTION] main window
 // The main window's mouse messages and the shell's handler of each (given the message's lParam).
 struct MouseMessage {
@@ -458,8 +468,7 @@ static const MouseMessage kMouseMessages[] = {
     {WM_MBUTTONDOWN, App_OnMButtonDown}, {WM_MBUTTONUP, App_OnMButtonUp},
 };
 
-intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam) {
-  HWND hWnd = (HWND)wnd;
+static void MainMessage(HWND hWnd, u32 msg, uintptr_t wParam, intptr_t lParam) {
   RECT r;
   if (GetWindowRect(hWnd, &r) && r.left > -3200) {   // a minimised window keeps its placement
     g_Options.g_MainWndRect[0] = r.left;
@@ -479,7 +488,7 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
   for (const MouseMessage &m : kMouseMessages)
     if (m.msg == msg) {
       m.handle(lParam);
-      return 0;
+      return;
     }
   switch (msg) {
     case WM_KEYDOWN: App_OnKeyDown((u32)wParam); break;
@@ -497,6 +506,14 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
     case WM_PAINT: View_Get(View_CurrentLayout(), 0)->redraw = 1; break;
     default: break;
   }
+}
+
+// The main window's input comes through the door of commands (app/update.h).
+intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam) {
+  bool input = Panel_IsInput(msg);
+  if (input) App_CommandBegin();
+  MainMessage((HWND)wnd, msg, wParam, lParam);
+  if (input) App_CommandEnd();
   return 0;
 }
 

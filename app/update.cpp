@@ -199,7 +199,8 @@ void App_FramePasses(void) {
   Kzo_UpdatePoses();
 }
 
-// Whatever window changed the document, the family's panels show it again once.
+// Whatever window changed the document, the family's panels show it again once. The revision
+// is taken first: the hook's own control fills may send messages that come to the door.
 static void FollowDocument(void) {
   if (g_Shell.g_DocRevision == s_SeenRevision) return;
   s_SeenRevision = g_Shell.g_DocRevision;
@@ -208,7 +209,25 @@ static void FollowDocument(void) {
   if (row && row->documentChanged) row->documentChanged(&c);
 }
 
+// [SECTION] the door of every command
+// The door opens with the first frame (start-up is not a command: its families are not
+// entered yet); the depth counts the messages and frames being handled.
+static struct {
+  bool open;
+  u32 depth;
+} s_Door;
+
+void App_CommandBegin(void) {
+  if (s_Door.depth++ == 0 && s_Door.open) FollowDocument();
+}
+
+void App_CommandEnd(void) {
+  if (s_Door.depth) s_Door.depth--;
+}
+
 void App_UpdateFrame(void) {
+  s_Door.open = true;
+  App_CommandBegin();
   // The phase lines name views by number: another layout's views are other views.
   static u32 s_TimedLayout;
   if (View_CurrentLayout() != s_TimedLayout) {
@@ -248,4 +267,5 @@ void App_UpdateFrame(void) {
   g_Mouse.g_MouseMoveDY = 0;
   g_Mouse.g_NavMoveDX = 0;
   g_Mouse.g_NavMoveDY = 0;
+  App_CommandEnd();
 }

@@ -32,6 +32,17 @@ TitleDoc Title_DocOf(u32 family, u32 subMode);
 // Counts a pass; every 61st sets the title of the current family. True when it was set.
 bool App_TickTitle(void);
 
+// [SECTION] the door of every command
+// Each message of the program's own windows (the main window, the views, every panel) and each
+// frame's update is handled between App_CommandBegin and App_CommandEnd. The outermost Begin
+// first lets the family's panels follow a document that changed since they last did
+// (FamilyHooks::documentChanged), so a command that comes right after an undo, a load or a
+// list edit, before any frame, works on current items the document has and that the panels
+// then show. A message sent while another is handled passes straight through: its sender may
+// be midway through a change.
+void App_CommandBegin(void);
+void App_CommandEnd(void);
+
 // [SECTION] parts of the update
 // The 2D list box's selection into g_Shell.g_ListSelMirror (a negative answer reads as unselected).
 void App_MirrorListSelection(void);

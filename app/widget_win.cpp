@@ -9,6 +9,7 @@
 #include "app/listfont_win.h"
 #include "app/panel_win.h"
 #include "app/shell_view.h"
+#include "app/update.h"
 #include "app/views.h"
 #include "app/widget.h"
 #include "app/winorder_win.h"
@@ -48,6 +49,17 @@ static const WidgetPanelClass *FindClass(const char *name) {
 const WidgetPanelClass *Widget_PanelClassOf(HWND w) { return (const WidgetPanelClass *)GetPropA(w, kClassProp); }
 
 // [SECTION] panels
+// Every panel's input comes through the door of commands (app/update.h): a command issued
+// right after a change of the document works on what the document has.
+static LRESULT CALLBACK DoorProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+  if (msg == WM_NCDESTROY) RemoveWindowSubclass(w, DoorProc, id);
+  if (!Panel_IsInput(msg)) return DefSubclassProc(w, msg, wParam, lParam);
+  App_CommandBegin();
+  LRESULT r = DefSubclassProc(w, msg, wParam, lParam);
+  App_CommandEnd();
+  return r;
+}
+
 static void *CreatePanel(const char *name, i32 x, i32 y, i32 w, i32 h) {
   const WidgetPanelClass *c = FindClass(name);
   if (!c) return nullptr;
@@ -55,6 +67,7 @@ static void *CreatePanel(const char *name, i32 x, i32 y, i32 w, i32 h) {
                                 c->param);
   if (!dlg) return nullptr;
   SetPropA(dlg, kClassProp, (HANDLE)c);
+  SetWindowSubclass(dlg, DoorProc, 1, 0);
   if (!(c->flags & WIDGET_PANEL_PLACED)) MoveWindow(dlg, x, y, w, h, TRUE);
   if (c->created) c->created(dlg);
   if (!(c->flags & WIDGET_PANEL_HIDDEN)) ShowWindow(dlg, c->flags & WIDGET_PANEL_NOACTIVATE ? SW_SHOWNOACTIVATE : SW_SHOW);

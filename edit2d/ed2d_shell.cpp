@@ -305,7 +305,7 @@ void Ed2D_RefreshLists(const HookCtx *c) {
 }
 
 // What the panels hold as current is checked against the models that are there now (a load,
-// 新規作成 or a list edit may leave fewer bones, motions or objects than before).
+// 新規作成 or a list edit may leave fewer bones, motions, groups, objects or images than before).
 static void FollowCurrent(const HookCtx *c) {
   ShellSelection *sel = c->sel;
   Bone2Model *m = c->model2;
@@ -325,6 +325,9 @@ static void FollowCurrent(const HookCtx *c) {
     sel->g_CurPartIndex = Current_Within(sel->g_CurPartIndex, Obj2_ObjectCount(o));
     i32 motion = (i32)Current_Within((u32)(o->currentMotion < 0 ? 0 : o->currentMotion), o->motionCount);
     if (motion != o->currentMotion) o->currentMotion = motion;
+    Ed2DObjEditor &e = g_Ed2DObj;
+    i32 image = (i32)Current_Within((u32)(e.curImage < 0 ? 0 : e.curImage), o->imageCount);
+    if (image != e.curImage) e.curImage = image, e.imageRefresh = 1, Ed2D_ShowCurrentImage();
   }
 }
 

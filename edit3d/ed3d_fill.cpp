@@ -273,11 +273,13 @@ static void FollowCurrent(const HookCtx *c) {
       Model3_UpdateKeyIndices((i32)c->slot);
     }
     g_Ed3DMotionPanels.listSeenMotion = m->motion;
+    Ed3D_UpdateCurrentKeyIndex(c);   // the key the dialogs show and edit: of the track there is now
   }
   Obj3Set *s = g_Obj3Sets[0];
   if (s) {
     sel->g_CurPartIndex = Current_Within(sel->g_CurPartIndex, Kzo_ObjectCount(s));
     s->motion = (i32)Current_Within((u32)(s->motion < 0 ? 0 : s->motion), s->motionCount < OBJ3_MOTIONS ? s->motionCount : OBJ3_MOTIONS);
+    Kzo_FindKeySegment(0);
   }
   sel->g_BoneListDirty = 1;
 }

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "app/current.h"
 #include "app/docflags.h"
 #include "app/drag_anchors.h"
 #include "app/family.h"
@@ -237,6 +238,20 @@ static void LoadCharacters(void) {
   // Back to the data folder itself: "../" from a folder never entered would leave it.
   FileDlg_ChangeDir(g_Lib.dataDir);
   Object_SetPosition(Object_Get(0), 0.0f, 0.0f, 0.0f);
+}
+
+// A current box or circle past the records in use (an open may leave fewer) falls back to the
+// last one there is, none without any, and its panel shows it.
+static void FollowRecord(i32 *cur, i32 count, u32 panel) {
+  if (*cur < 0) return;
+  i32 k = count > 0 ? (i32)Current_Within((u32)*cur, count) : -1;
+  if (k != *cur) *cur = k, g_ColiEdit.refresh[panel] = 1;
+}
+
+void Coli_DocumentChanged(const HookCtx *) {
+  const CollisionDoc *d = g_Coli.doc;
+  FollowRecord(&g_ColiEdit.curBox, d ? d->boxCount : 0, COLI_PANEL_BOX);
+  FollowRecord(&g_ColiEdit.curCircle, d ? d->circleCount : 0, COLI_PANEL_CIRCLE);
 }
 
 void Coli_Enter(const HookCtx *c) {

@@ -55,7 +55,7 @@ void Coli_RefreshLists(u32 layout);
 void Coli_SetTarget(u32 t);
 
 // [SECTION] Family hooks
-FamilyHookFn Coli_Enter, Coli_Leave, Coli_Update, Coli_MouseMove, Coli_LButtonUp, Coli_KeyDown,
+FamilyHookFn Coli_Enter, Coli_Leave, Coli_DocumentChanged, Coli_Update, Coli_MouseMove, Coli_LButtonUp, Coli_KeyDown,
     Coli_Draw, Coli_DrawScene;
 
 // [SECTION] Panels

@@ -123,6 +123,15 @@ void Movie_ShowActorDialog(const ShellSelection *sel) {
 }
 
 
+// The current actor is checked against the movie there is now (an open, 新規作成 or a list
+// edit may leave fewer actors): one past them falls back to the last, and the panels show it.
+void Movie_DocumentChanged(const HookCtx *c) {
+  u32 actor = Current_Within(c->sel->g_CurSlot, Movie_ObjectCount());
+  if (actor == c->sel->g_CurSlot) return;
+  c->sel->g_CurSlot = actor;
+  Movie_RefreshAllLists(c->sel);
+}
+
 void Movie_RefreshAllLists(const ShellSelection *sel) {
   for (u32 d = 0; d < MOVIE_DIALOGS; d++) g_MovieEditor.refresh[d] = 1;
   Movie_ShowActorDialog(sel);

@@ -62,7 +62,7 @@ void Movie_SetScroll(i32 pos, i32 range);
 
 // [SECTION] family hooks
 FamilyHookFn Movie_Enter, Movie_Leave, Movie_Update, Movie_DrawScene, Movie_Draw,
-    Movie_LButtonDown, Movie_RButtonDown, Movie_MouseMove, Movie_KeyUp, Movie_Command;
+    Movie_LButtonDown, Movie_RButtonDown, Movie_MouseMove, Movie_KeyUp, Movie_Command, Movie_DocumentChanged;
 // Steps the current frame to the previous (-1) or next (+1) key frame of the current object.
 void Movie_WheelKey(const HookCtx *c);
 

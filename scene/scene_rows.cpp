@@ -61,12 +61,14 @@ static void InstallColiRow(void) {
   r.mouseMove = Coli_MouseMove;
   r.keyDown = Coli_KeyDown;
   r.refreshLists = [](const HookCtx *c) { Coli_RefreshLists(c->layout); };   // the wheel keeps the shell's zoom, which also redraws
+  r.documentChanged = Coli_DocumentChanged;
   Family_InstallRow(FAMILY_COLLISION, &r);
 }
 
 static void InstallMovieRow(void) {
   FamilyHooks r = {};
   r.enter = Movie_Enter;
+  r.documentChanged = Movie_DocumentChanged;
   r.leave = Movie_Leave;
   r.update = Movie_Update;
   r.drawScene = Movie_DrawScene;
