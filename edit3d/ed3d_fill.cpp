@@ -261,8 +261,8 @@ static void FollowCurrent(const HookCtx *c) {
     sel->g_CurBoneIndex = Current_Within(sel->g_CurBoneIndex, bones);
     sel->g_PrevBone = Current_Within(sel->g_PrevBone, bones);
     sel->g_SelectedBone = Current_Within(sel->g_SelectedBone, bones);
-    if (sel->g_CurGroupIndex >= (u32)Clamp(m->groupCount)) sel->g_CurGroupIndex = 0;
-    if (g_Ed3DTex.texture >= m->textureCount) g_Ed3DTex.texture = 0;
+    sel->g_CurGroupIndex = Current_Within(sel->g_CurGroupIndex, Clamp(m->groupCount));
+    if (g_Ed3DTex.texture >= m->textureCount) g_Ed3DTex.texture = (i32)Current_Within((u32)g_Ed3DTex.texture, m->textureCount);
     i32 motions = m->motionCount < 0 ? 0 : m->motionCount > MODEL3_MOTIONS ? MODEL3_MOTIONS : m->motionCount;
     i32 motion = (i32)Current_Within((u32)(m->motion < 0 ? 0 : m->motion), motions);
     bool frameGone = motion < MODEL3_MOTIONS && m->frame > m->motions[motion].length;
