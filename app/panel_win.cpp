@@ -102,9 +102,12 @@ void Panel_Close(HWND dlg, void **window) {
   DestroyWindow(dlg);
 }
 
-bool Panel_IsInput(UINT msg) {
+bool Panel_IsInput(UINT msg, WPARAM wParam) {
   switch (msg) {
-    case WM_COMMAND: case WM_NOTIFY: case WM_HSCROLL: case WM_VSCROLL: case WM_TIMER:
+    // Typing into a field acts on nothing until a button reads it (edit notifications are 0x100
+    // and above; those of buttons, lists and combo boxes below).
+    case WM_COMMAND: return HIWORD(wParam) < 0x100;
+    case WM_NOTIFY: case WM_HSCROLL: case WM_VSCROLL: case WM_TIMER:
     case WM_KEYDOWN: case WM_KEYUP: case WM_CHAR: case WM_SYSKEYDOWN: case WM_SYSKEYUP:
       return true;
     default: return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST;

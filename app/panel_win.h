@@ -56,10 +56,10 @@ void Panel_ShowTexState(HWND dlg, const PanelTexIds &ids, u32 mapping, u32 tool,
 const char *Panel_EnabledText(HWND dlg, int id, char *out, i32 size);
 // A 16-bit half of a mouse lParam: above 10000 it stands for a negative position.
 i32 Panel_MouseCoord(u32 half);
-// A message that may act on the document or show it (commands, notifications, scroll bars,
-// keys, the mouse, timer ticks): the program's windows handle these behind the door of
-// commands (App_CommandBegin, app/update.h).
-bool Panel_IsInput(UINT msg);
+// A message that may act on the document or show it (commands other than a field's typing,
+// notifications, scroll bars, keys, the mouse, timer ticks): the program's windows handle
+// these behind the door of commands (App_CommandBegin, app/update.h).
+bool Panel_IsInput(UINT msg, WPARAM wParam);
 // Stores the dialog's screen rectangle as position and size.
 void Panel_StoreRect(HWND dlg, i32 *x, i32 *y, i32 *w, i32 *h);
 // Stores the dialog's screen position into *x, *y.

@@ -448,7 +448,7 @@ static INT_PTR ViewMessage(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // A view's input comes through the door of commands (app/update.h).
 INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-  bool input = Panel_IsInput(msg);
+  bool input = Panel_IsInput(msg, wParam);
   if (input) App_CommandBegin();
   INT_PTR r = ViewMessage(dlg, msg, wParam, lParam);
   if (input) App_CommandEnd();
@@ -510,7 +510,7 @@ static void MainMessage(HWND hWnd, u32 msg, uintptr_t wParam, intptr_t lParam) {
 
 // The main window's input comes through the door of commands (app/update.h).
 intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam) {
-  bool input = Panel_IsInput(msg);
+  bool input = Panel_IsInput(msg, wParam);
   if (input) App_CommandBegin();
   MainMessage((HWND)wnd, msg, wParam, lParam);
   if (input) App_CommandEnd();

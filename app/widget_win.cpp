@@ -53,7 +53,7 @@ const WidgetPanelClass *Widget_PanelClassOf(HWND w) { return (const WidgetPanelC
 // right after a change of the document works on what the document has.
 static LRESULT CALLBACK DoorProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
   if (msg == WM_NCDESTROY) RemoveWindowSubclass(w, DoorProc, id);
-  if (!Panel_IsInput(msg)) return DefSubclassProc(w, msg, wParam, lParam);
+  if (!Panel_IsInput(msg, wParam)) return DefSubclassProc(w, msg, wParam, lParam);
   App_CommandBegin();
   LRESULT r = DefSubclassProc(w, msg, wParam, lParam);
   App_CommandEnd();

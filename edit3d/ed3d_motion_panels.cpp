@@ -629,7 +629,8 @@ void Ed3D_MotionListSelect(i32 line) {
   const HookCtx c = Family_ShellContext();
   Model3 *m = CurModel(&c);
   if (!m) return;
-  if (line >= 0 && line < MODEL3_MOTIONS) m->motion = line;
+  // A line the list still shows from before a change of the model may be past its motions.
+  if (line >= 0 && line < MODEL3_MOTIONS && line < m->motionCount) m->motion = line;
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   if (m->motion != p.listSeenMotion) {
     p.listSeenMotion = m->motion;

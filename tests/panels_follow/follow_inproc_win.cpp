@@ -175,22 +175,27 @@ TEST(PanelsFollow, EveryPanelShowsTheOpenDocument) {
   Drive_Command(undoDlg, IDC_UNDO_UNDO);
   EXPECT_EQ(WaitText(poly, IDC_POLY_UV_COUNT, Count(uvs3, 0)), Count(uvs3, 0)) << "after an undo";
 
-  // A bone and a motion made current with 追加 are gone again after アンドゥ: the panel shows what
-  // the model has, and an edit right after lands where it shows (in the saved file).
+  // A bone, a motion and a group made current with 追加 are gone again after アンドゥ: with no
+  // frame between, the panel's next tick shows what the model has, an edit right after lands
+  // where it shows (in the saved file), and the panel goes on showing it.
+  void *groupPanel = nullptr;
   struct Row { const char *what; int mode; void *&panel; int no, name, apply, add; const char *shown, *saved; } const rows[] = {
       {"bone", IDC_M3D_BONE, g_Ed3D.bonePanel, IDC_BONE_NO, IDC_BONE_NAME, IDC_BONE_APPLY, IDC_BONE_ADD, "ボーンNo.1", "},{\"name\":\"stroll\",\"parent\":0"},
       {"motion", IDC_M3D_MOTION, g_Ed3DMotionPanels.listDlg, IDC_MLIST_NO, IDC_MLIST_NAME, IDC_MLIST_OK, IDC_MLIST_ADD, "No.  0", "\"motions\":[{\"name\":\"stroll\""},
+      {"group", IDC_M3D_TEXTURE, groupPanel, IDC_GRP_NAME, IDC_GRP_NAME, IDC_GRP_APPLY, IDC_GRP_COPY_RECORD, "stroll", "\"groups\":[{\"name\":\"stroll\""},
   };
   for (const Row &r : rows) {
     SCOPED_TRACE(r.what);
     ASSERT_NE(Drive_Press3D(r.mode), (u32)SUB_3D_POLY);
+    groupPanel = GetParent((HWND)g_Ed3D.group.list);
     for (int i = 0; i < 500 && g_AppShell.keyLatch; i++) Drive_Pump(1);   // one key message acts per pass
-    SendMessageA(g_Lib.mainWnd, WM_KEYUP, VK_F7, 0);   // 0.KZP: two bones, one motion
+    SendMessageA(g_Lib.mainWnd, WM_KEYUP, VK_F7, 0);   // 0.KZP: two bones, one motion, one group
     Drive_Command(r.panel, r.add);
-    Drive_UndoButton(true);
-    EXPECT_EQ(WaitText(r.panel, r.no, r.shown), r.shown);
+    Drive_Command(g_AppShell.panels[View_CurrentLayout()][UNDO_PANEL_HOLDER].window, IDC_UNDO_UNDO);
+    SendMessageA((HWND)r.panel, WM_TIMER, 1, 0);   // the panel's tick shows what is current
     SetDlgItemTextA((HWND)r.panel, r.name, "stroll");
     Drive_Command(r.panel, r.apply);
+    EXPECT_EQ(WaitText(r.panel, r.no, r.shown), r.shown);
     std::string dump = Drive_ModelDump(Drive_SaveByMenu(IDM_KZP_SAVE, "miravel_follow_saved.KZP"));
     EXPECT_NE(dump.find(r.saved), std::string::npos) << dump;
   }
