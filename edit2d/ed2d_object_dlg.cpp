@@ -100,6 +100,8 @@ void Ed2D_ObjImgCommand(u32 id) {
   Ed2DObjEditor &e = g_Ed2DObj;
   i32 sel = e.imageList ? Widget_ListSelection(e.imageList) : -1;
   i32 img = (u32)sel >= 1024 ? 0 : sel;
+  // A line the list still shows from before a change of the model may be past its images.
+  if (img > 0 && img >= (Current_Obj2Model() ? Current_Obj2Model()->imageCount : 0)) img = e.curImage;
   if (img != e.curImage) {
     e.curImage = img;
     Ed2D_ShowCurrentImage();

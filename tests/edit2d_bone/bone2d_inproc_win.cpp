@@ -198,6 +198,12 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   EXPECT_STREQ(m->bones[4].name, "しっぽ");
   EXPECT_EQ(m->bones[4].parent, 2);
   EXPECT_EQ(Drive_ListText(g_Ed2D.boneList, 4), " 4  しっぽ ( 2 )");
+  ASSERT_TRUE(Drive_CaptureMain());
+  f32 cx, cy;
+  Drive_FrameToClient(320 + 3, 240 + 3, &cx, &cy);
+  EXPECT_TRUE(ColourNear(cx, cy, 0xFFFF00, 1)) << "after the parent change bone 4 stays drawn at the root's origin";
+  Drive_FrameToClient(320 + 20 + 3, 240 + 40 + 3, &cx, &cy);
+  EXPECT_TRUE(ColourNear(cx, cy, 0xB4B400, 1)) << "after the parent change bone 2's cross stays alone at its place";
   g_Boxes.clear();
   SendMessageA((HWND)g_Ed2D.parentCombo, CB_SETCURSEL, 4, 0);
   Drive_Command(g_Ed2D.boneDlg, IDC_BONE_APPLY);
@@ -294,7 +300,6 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   EXPECT_EQ(SendMessageA((HWND)g_Ed2D.boneList, LB_GETSEL, 1, 0), 1);
   EXPECT_EQ(SendMessageA((HWND)g_Ed2D.boneList, LB_GETSEL, 2, 0), 0);
   ASSERT_TRUE(Drive_CaptureMain());
-  f32 cx, cy;
   Drive_FrameToClient(320 - 60 - 3, 240 + 3, &cx, &cy);
   EXPECT_TRUE(ColourNear(cx, cy, 0xFFFF00, 1)) << "bone 1's cross, current";
   Drive_FrameToClient(320 + 20 + 3, 240 + 40 + 3, &cx, &cy);

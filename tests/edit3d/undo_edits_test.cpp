@@ -416,20 +416,15 @@ TEST_F(UndoEditsTest, TheKeysLeaveTheLayerAloneWhereAnObjectSetIsShown) {
 
 }  // namespace
 
-// A current motion, group or texture that an undo or 新規作成 took from the model: an edit that
-// comes through the door of commands before any frame lands where it lands once a frame has let
-// the panels follow (on what they then show), and it reaches the saved document.
+// A current motion, group or texture an undo took away: an edit through the door of commands
+// before any frame lands where it does after a frame (on what the panels then show), and saves.
 TEST_F(UndoEditsTest, AnEditRightAfterAChangeLandsOnWhatThePanelsThenShow) {
-  auto undo = [] { Undo_Undo(Undo_Current()); };
-  struct Row { const char *what; u32 subMode; std::function<void()> change, edit; } const rows[] = {
-      {"motion", SUB_3D_MOTION, [&] { Ed3D_MotionListAdd("走る", "30"), undo(); }, [] { Ed3D_MotionListApply("歩く", "45"); }},
-      {"group", SUB_3D_POLY, [&] { Ed3D_GroupCommand(IDC_GRP_COPY_RECORD), undo(); }, [] { Ed3D_GroupCommand(IDC_GRP_SPECULAR); }},
-      {"texture", SUB_3D_TEXTURE, [&] { g_answer = "b.png", Tex(IDC_TEX_ADD), g_Ed3DTex.texture = 2, undo(); },
-       [] { g_answer = "c.png", Tex(IDC_TEX_REPLACE); }},
-      {"新規作成", SUB_3D_MOTION, [] { FileMenu_Command(IDM_NEW_MODEL); }, [] { Ed3D_MotionListApply("歩く", "45"); }},
+  struct Row { u32 subMode; std::function<void()> change, edit; } const rows[] = {
+      {SUB_3D_MOTION, [&] { Ed3D_MotionListAdd("走る", "30"), Undo_Undo(Undo_Current()); }, [] { Ed3D_MotionListApply("歩く", "45"); }},
+      {SUB_3D_POLY, [&] { Ed3D_GroupCommand(IDC_GRP_COPY_RECORD), Undo_Undo(Undo_Current()); }, [] { Ed3D_GroupCommand(IDC_GRP_SPECULAR); }},
+      {SUB_3D_TEXTURE, [&] { g_answer = "b.png", Tex(IDC_TEX_ADD), g_Ed3DTex.texture = 2, Undo_Undo(Undo_Current()); }, [] { g_answer = "c.png", Tex(IDC_TEX_REPLACE); }},
   };
   for (const Row &r : rows) {
-    SCOPED_TRACE(r.what);
     std::vector<u8> landed[2];
     for (int framed = 0; framed < 2; framed++) {
       Build(r.subMode);
@@ -439,9 +434,8 @@ TEST_F(UndoEditsTest, AnEditRightAfterAChangeLandsOnWhatThePanelsThenShow) {
       const std::vector<u8> before = Saved();
       if (framed) App_UpdateFrame();
       App_CommandBegin(), r.edit(), App_CommandEnd();
-      landed[framed] = Saved();
-      EXPECT_NE(landed[framed], before) << "the edit went to an item the model no longer has";
+      EXPECT_NE(landed[framed] = Saved(), before) << "sub-mode " << r.subMode << ": the edit went to an item the model lacks";
     }
-    EXPECT_TRUE(landed[0] == landed[1]) << "the edit landed elsewhere than on what the panel shows";
+    EXPECT_TRUE(landed[0] == landed[1]) << "sub-mode " << r.subMode << ": the edit missed what the panel shows";
   }
 }

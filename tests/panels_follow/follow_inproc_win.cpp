@@ -175,9 +175,7 @@ TEST(PanelsFollow, EveryPanelShowsTheOpenDocument) {
   Drive_Command(undoDlg, IDC_UNDO_UNDO);
   EXPECT_EQ(WaitText(poly, IDC_POLY_UV_COUNT, Count(uvs3, 0)), Count(uvs3, 0)) << "after an undo";
 
-  // A bone, a motion and a group made current with 追加 are gone again after アンドゥ: with no
-  // frame between, the panel's next tick shows what the model has, an edit right after lands
-  // where it shows (in the saved file), and the panel goes on showing it.
+  // A bone, motion or group 追加 made current, gone after アンドゥ: with no frame between, the panel's tick shows what the model has, and an edit right after lands there (saved).
   void *groupPanel = nullptr;
   struct Row { const char *what; int mode; void *&panel; int no, name, apply, add; const char *shown, *saved; } const rows[] = {
       {"bone", IDC_M3D_BONE, g_Ed3D.bonePanel, IDC_BONE_NO, IDC_BONE_NAME, IDC_BONE_APPLY, IDC_BONE_ADD, "ボーンNo.1", "},{\"name\":\"stroll\",\"parent\":0"},
