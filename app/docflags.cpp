@@ -45,6 +45,8 @@ void Doc_MarkChanged(u32 kind) {
   if (kind < DOC_KINDS) g_Shell.g_DocChanged[kind] = 1, s_ReplaceAllowed[kind] = 0;
 }
 
+void Doc_MarkShown(void) { g_Shell.g_DocRevision++; }
+
 void Doc_ClearChanged(u32 kind) {
   g_Shell.g_DocRevision++;
   if (kind < DOC_KINDS) g_Shell.g_DocChanged[kind] = 0;

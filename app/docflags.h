@@ -29,6 +29,9 @@ void Doc_MarkEdited(u32 kind);
 // of its own (an undo, a redo, a jump in the undo list): only the changed flag is set, so no
 // undo step is recorded for it. DOC_MODEL3 means the current layer, as for Doc_MarkEdited.
 void Doc_MarkChanged(u32 kind);
+// Another document now lies under the panels (a layer switch): the revision moves, so the
+// panels follow it, and no flag changes.
+void Doc_MarkShown(void);
 // The label of the next undo step (the 3D undo history records it; the 2D editors write it
 // too, where no step consumes it).
 

@@ -5,6 +5,7 @@
 #include "edit3d/ed3d.h"
 
 #include "app/current.h"
+#include "app/docflags.h"
 #include "app/family.h"
 #include "app/views.h"
 #include "app/widget.h"
@@ -35,6 +36,7 @@ void Ed3D_SelectLayer(i32 n) {
   // The layer's model is always the snapshot of its current step after a switch.
   Undo_Restore(h);
   Object_SetVisible(Object_Get(n), 1);
+  Doc_MarkShown();
   Widget_ActivateMain();
   HookCtx c = Family_ShellContext();
   App_RefreshLists(&c);
