@@ -357,7 +357,10 @@ static void SetViewKind(HWND dlg, ViewRecord *v, u32 kind) {
 
 static INT_PTR ViewMessage(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   u32 L = View_CurrentLayout();
-  if (msg == WM_DESTROY) WinOrder_Leave(dlg);
+  if (msg == WM_DESTROY) {
+    WinOrder_Leave(dlg);
+    D3DApp_WindowGoing(dlg);   // the device presents into it no longer
+  }
   if (msg == WM_INITDIALOG) {
     u32 index = (u32)lParam;
     if (index == 0 || index >= VIEWS_PER_LAYOUT) return FALSE;

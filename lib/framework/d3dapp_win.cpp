@@ -236,6 +236,7 @@ HRESULT D3DApp_InitDevice(void) {
                                    behavior, &g_D3DAppWin.presentParams, &g_Lib.device);
   if (SUCCEEDED(hr)) {
     g_D3DApp.devicesCreated++;
+    g_D3DAppWin.presentedWindow = nullptr;   // a new swap chain presents into the device window
     if (g_Lib.d3d && g_D3DApp.windowed)
       SetWindowPos(g_D3DAppWin.frameworkWnd, HWND_NOTOPMOST, g_D3DAppWin.windowBounds.left, g_D3DAppWin.windowBounds.top,
                    g_D3DAppWin.windowBounds.right - g_D3DAppWin.windowBounds.left, g_D3DAppWin.windowBounds.bottom - g_D3DAppWin.windowBounds.top,
@@ -282,15 +283,22 @@ HRESULT D3DApp_InitDevice(void) {
 // [SECTION] reset, toggle, size change
 
 // The views are presented into their own windows (Present's window override). Under Wine the
-// swap chain then stays bound to the last view window presented into, and a reset re-creates
-// its drawing context on that window: a window the family change has destroyed since, or one
-// whose pixel format cannot be set again, leaves the device without a context and the next
-// draw call faults. One pixel presented into the device window first binds the swap chain to
-// the main window, which lives as long as the device. (On Windows the call only shows that
-// pixel again; the frame after the reset draws every view anew.)
+// swap chain then stays bound to the last view window presented into, and every later device
+// call that needs a drawing context (a reset, a texture made or used, a draw) makes it current
+// on that window: a window destroyed since, or one whose pixel format cannot be set again,
+// leaves the device without a context; a reset then faults at the next draw, and a texture
+// first used meanwhile gets no storage and samples black for as long as it lives. One pixel
+// presented into the device window binds the swap chain to the main window, which lives as
+// long as the device. (On Windows the call only shows that pixel again; the next frame draws
+// every view anew.)
 static void PresentIntoDeviceWindow(void) {
   RECT one = {0, 0, 1, 1};
   g_Lib.device->Present(&one, &one, nullptr, nullptr);
+  g_D3DAppWin.presentedWindow = nullptr;
+}
+
+void D3DApp_WindowGoing(HWND wnd) {
+  if (g_Lib.device && wnd && wnd == g_D3DAppWin.presentedWindow) PresentIntoDeviceWindow();
 }
 
 HRESULT D3DApp_ResetDevice(void) {
@@ -539,6 +547,7 @@ static void PresentFrame(void) {
     RECT dst = {pc.dst[0], pc.dst[1], pc.dst[2], pc.dst[3]};
     hr = g_Lib.device->Present(&src, &dst, (HWND)pc.window, nullptr);
   }
+  if (pc.mode != PRESENT_NOTHING) g_D3DAppWin.presentedWindow = (HWND)pc.window;
   if (hr == D3DERR_DEVICELOST) g_D3DApp.deviceLost = 1;
   else if (pc.mode != PRESENT_NOTHING) NoteFramePresented();
 }

@@ -26,6 +26,7 @@ struct D3DAppPlatform {
   D3DCAPS9 deviceCaps;
   D3DQuery query;  // D3DEnum_RealQuery
   D3DFont *font;  // the framework's own font (made by Lib_Init)
+  HWND presentedWindow;  // the window override of the last Present (null: the device window)
 };
 extern D3DAppPlatform g_D3DAppWin;
 
@@ -40,6 +41,9 @@ HRESULT D3DApp_HandleSizeChange(void);
 HRESULT D3DApp_FrameStep(void);
 HRESULT D3DApp_RenderFrame(void);
 void D3DApp_ReleaseDevice(void);
+// A window that goes (called from its WM_DESTROY): when the last frame was presented into
+// it, the swap chain is bound to the device window again before the window is gone.
+void D3DApp_WindowGoing(HWND wnd);
 void D3DApp_DeleteFont(void);
 LRESULT CALLBACK D3DApp_WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT D3DApp_HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,7 +1,8 @@
 // The 2D map family inside the started program, driven by messages: "２Ｄマップ" shows the
 // sample map and the tile dialog's rows; "追加" with a test PNG adds row 2 and "移動○×" makes
 // it passable; a left drag across the main view paints a row of cells; the File menu's MAP2
-// writer writes exactly those cells and its reader brings them back.
+// writer writes exactly those cells and its reader brings them back; entered again from every
+// family, the map's tiles are drawn.
 //
 // With MIRAVEL_MAP2_HOLD=<seconds> the test keeps the program running that long after the
 // drag, so that the screen can be looked at (import -display ... -window root).
@@ -17,6 +18,7 @@
 #include "app/shell_win.h"
 #include "app/startup_win.h"
 #include "app/views.h"
+#include "app/winmain_win.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
 #include "lib/framework/modal_hooks.h"
@@ -77,7 +79,7 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   ASSERT_TRUE(CopyFileA(SourcePath("tests/golden/draw/textures.png").c_str(), (g_dir + "\\t.png").c_str(), FALSE));
 
   // "２Ｄマップ": the sample map, the tile dialog with its two rows and the family's menu.
-  ASSERT_NO_FATAL_FAILURE(Drive_StartFamily(Map2_InstallWin, IDC_EDIT_2D_MAP, FAMILY_2D_MAP));
+  ASSERT_NO_FATAL_FAILURE(Drive_StartFamily(WinMain_InstallEditors, IDC_EDIT_2D_MAP, FAMILY_2D_MAP));
   ASSERT_NE(g_Map2Editor.doc, nullptr);
   ASSERT_NE(g_Map2Editor.dialog, nullptr);
   EXPECT_TRUE(IsWindowVisible((HWND)g_Map2Editor.dialog));
@@ -143,6 +145,32 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   ASSERT_TRUE(Map2_ReadCurrent(path.c_str()));
   EXPECT_EQ(s_boxes, std::vector<std::string>{"次のタイルの画像が見つかりませんでした。\n\nt.png"});
   EXPECT_EQ(g_Map2Editor.tiles[2].loaded, 0u);
+  g_ModalHooks.messageBox = Drive_AnswerYes;
+
+  // Entered from every family, in two rounds after each family's views have drawn, the map
+  // draws its tiles and its cat: the middle of grass cell (2, 2) is a grass texel (every one is
+  // r 40 or 70, g 100..186, b 30 or 50; not black, the grey ground or water) and the middle of
+  // the cat's body is its fur (235, 150, 60) in every pose.
+  const int kFrom[] = {IDC_EDIT_PREVIEW, IDC_EDIT_3D_MODEL, IDC_EDIT_2D_MODEL, IDC_EDIT_COLLISION,
+                       IDC_EDIT_EFFECT,  IDC_EDIT_MOVIE,    IDC_EDIT_PROGRAM};
+  auto shot = [](f32 fx, f32 fy) {
+    f32 x, y;
+    Drive_FrameToClient(fx, fy, &x, &y);
+    return Drive_ShotPixel((i32)x, (i32)y);
+  };
+  for (int round = 0; round < 2; round++)
+    for (int from : kFrom) {
+      Drive_Command(g_EditDlg.window, from);
+      Drive_PumpIdle(20 + 10 * round);
+      Drive_Command(g_EditDlg.window, IDC_EDIT_2D_MAP);
+      Drive_PumpIdle(10);
+      ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_2D_MAP) << from;
+      ASSERT_TRUE(Drive_CaptureMain());
+      unsigned c = shot(304 + 64 + 16, 224 + 64 + 16), g = c >> 8 & 255;
+      EXPECT_TRUE(g >= 90 && g > (c >> 16 & 255) + 40 && g > (c & 255) + 40) << from << " " << round << std::hex << " " << c;
+      EXPECT_EQ(shot(288 + 32, 192 + 42), 0xEB963Cu) << from << " " << round;
+    }
+  Drive_CaptureEnd();
 
   DestroyWindow(g_Lib.mainWnd);
   Drive_Pump(200);
