@@ -872,33 +872,54 @@ struct Snapshot {
 // of them: a mark or line one pixel wide (a selection drawn in a view) changes the hash.
 uint64_t HashRect(const Screen &s, RECT r, const RECT &skip) {
   uint64_t h = 1469598103934665603ull;
-  for (int y = std::max(0L, r.top); y < std::min((long)s.h, r.bottom); y++)
-    for (int x = std::max(0L, r.left); x < std::min((long)s.w, r.right); x++) {
-      POINT p = {x, y};
-      if (!PtInRect(&skip, p)) h = (h ^ s.At(x, y)) * 1099511628211ull;
-    }
+  const int x0 = std::max(0L, r.left), x1 = std::min((long)s.w, r.right);
+  for (int y = std::max(0L, r.top); y < std::min((long)s.h, r.bottom); y++) {
+    const uint32_t *row = &s.px[(size_t)y * s.w];
+    const bool skipRow = y >= skip.top && y < skip.bottom;
+    for (int x = x0; x < x1; x++)
+      if (!skipRow || x < skip.left || x >= skip.right) h = (h ^ (row[x] & 0xFFFFFF)) * 1099511628211ull;
+  }
   return h;
 }
 
-// A window's caption, place and controls; the check of `own` is left out.
+// Whether a button of `style` has a check to ask for: a push button's is always clear.
+bool HoldsCheck(LONG style) {
+  LONG type = style & BS_TYPEMASK;
+  return type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE ||
+         type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
+}
+
+// A control's class and id, which never change: every question about another process's window
+// is a round trip to Wine's server, which on a busy machine is most of a look's time, so each
+// is asked once per control.
+const std::string &ClassAndId(HWND c) {
+  static std::map<HWND, std::string> known;
+  auto f = known.find(c);
+  if (f != known.end()) return f->second;
+  return known[c] = Class(c) + "/" + std::to_string(GetDlgCtrlID(c));
+}
+
+// A window's caption, place and controls; the check of `own` is left out. The window is one
+// the user sees, so a control of it is seen when its own style says so.
 std::string Shape(HWND w, HWND own) {
   RECT r;
   GetWindowRect(w, &r);
   std::string out = Text(w) + "@" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
                     "," + std::to_string(r.bottom) + ":";
   for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    std::string cls = Class(c);
+    const std::string &id = ClassAndId(c);
+    std::string cls = id.substr(0, id.find('/'));
+    LONG style = GetWindowLongA(c, GWL_STYLE);
     DWORD_PTR check = 0, sel = 0, count = 0;
-    if (cls == "Button" && c != own) SendMessageTimeoutA(c, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 500, &check);
+    if (cls == "Button" && c != own && HoldsCheck(style)) SendMessageTimeoutA(c, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 500, &check);
     if (cls == "ListBox") {
       SendMessageTimeoutA(c, LB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 500, &sel);
       SendMessageTimeoutA(c, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 500, &count);
     }
     if (cls == "ComboBox") SendMessageTimeoutA(c, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 500, &sel);
     if (cls == "ScrollBar") SendMessageTimeoutA(c, SBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 500, &sel);
-    out += cls + "/" + std::to_string(GetDlgCtrlID(c)) + "/" + Text(c) + "/" + std::to_string(IsWindowVisible(c)) +
-           std::to_string(IsWindowEnabled(c)) + "/" + std::to_string(check) + "/" + std::to_string(sel) + "/" +
-           std::to_string(count) + ";";
+    out += id + "/" + Text(c) + "/" + std::to_string((style & WS_VISIBLE) != 0) + std::to_string((style & WS_DISABLED) == 0) +
+           "/" + std::to_string(check) + "/" + std::to_string(sel) + "/" + std::to_string(count) + ";";
   }
   return out;
 }
