@@ -47,6 +47,10 @@ static void SetDefaultViews(void) {
       } else {
         v->shown = 1;
         v->x = kRects[i][0]; v->y = kRects[i][1]; v->w = kRects[i][2]; v->h = kRects[i][3];
+        // The movie's side views beside its Pers view where the desktop is too small for
+        // the full layout.
+        if (L == FAMILY_MOVIE && View_MovieCompact())
+          View_MovieCompactRect((u32)i, g_Lib.desktopWidth, g_Lib.desktopHeight, &v->x, &v->y, &v->w, &v->h);
       }
     }
   }

@@ -38,6 +38,26 @@ bool View_TextureLayoutLow(void) { return g_Lib.desktopHeight > 0 && g_Lib.deskt
 
 f32 View_TextureFrameZoom(void) { return View_TextureLayoutLow() ? VIEW_TEXTURE_FRAME_ZOOM_LOW : VIEW_TEXTURE_FRAME_ZOOM; }
 
+bool View_MovieCompact(void) {
+  return g_Lib.desktopWidth > 0 && g_Lib.desktopHeight > 0 && (g_Lib.desktopWidth < VIEW_MOVIE_FULL_W || g_Lib.desktopHeight < VIEW_MOVIE_FULL_H);
+}
+
+bool View_MovieCompactRect(u32 index, i32 desktopW, i32 desktopH, i32 *x, i32 *y, i32 *w, i32 *h) {
+  if (index < 1 || index > 4) return false;
+  i32 top = VIEW_MOVIE_COMPACT_TOP, bottom = desktopH - VIEW_MOVIE_KEY_H;
+  i32 persW = desktopW - VIEW_MOVIE_COMPACT_LEFT - VIEW_MOVIE_ACTOR_W - VIEW_MOVIE_SIDE_W;
+  // The frame's 4:3 below the view's caption and menu (44 pixels).
+  i32 persH = persW * 3 / 4 + 44;
+  if (persH > (bottom - top) * 2 / 3) persH = (bottom - top) * 2 / 3;
+  i32 half = (bottom - top) / 2;
+  switch (index) {
+    case 4: *x = VIEW_MOVIE_COMPACT_LEFT, *y = top, *w = persW, *h = persH; break;
+    case 3: *x = VIEW_MOVIE_COMPACT_LEFT, *y = top + persH, *w = persW, *h = bottom - top - persH; break;
+    default: *x = VIEW_MOVIE_COMPACT_LEFT + persW, *y = top + half * (i32)(index - 1), *w = VIEW_MOVIE_SIDE_W, *h = half; break;
+  }
+  return true;
+}
+
 f32 View_FrameZoom(void) {
   return g_Shell.g_EditFamily == FAMILY_2D_MODEL && g_Shell.g_EditSubMode == SUB_2D_TEXTURE ? View_TextureFrameZoom() : 1.0f;
 }

@@ -41,6 +41,21 @@ constexpr i32 VIEW_TEXTURE_FULL_HEIGHT = 992, VIEW_TEXTURE_LOW_PREVIEW = 240;
 bool View_TextureLayoutLow(void);
 f32 View_TextureFrameZoom(void);
 
+// The movie family's windows on a desktop too small for its full layout (the Pers view at
+// (176, 84), 712 x 592, the actor dialogs right of it from x 890, the key dialog below it):
+// the mode panel and the family selector keep the left column (VIEW_MOVIE_COMPACT_LEFT
+// wide), the actor dialogs the right edge (VIEW_MOVIE_ACTOR_W) down to the key dialog along
+// the bottom (VIEW_MOVIE_KEY_H), and between them the Pers view takes the top left, the Side
+// view below it and the Front and Top views a column (VIEW_MOVIE_SIDE_W, wide enough for a
+// view's menu on one line) right of both.
+constexpr i32 VIEW_MOVIE_FULL_W = 1216, VIEW_MOVIE_FULL_H = 946;
+constexpr i32 VIEW_MOVIE_COMPACT_LEFT = 150, VIEW_MOVIE_COMPACT_TOP = 44;
+constexpr i32 VIEW_MOVIE_ACTOR_W = 325, VIEW_MOVIE_KEY_H = 240, VIEW_MOVIE_SIDE_W = 216;
+bool View_MovieCompact(void);
+// The compact rectangle of movie view `index` (1..3 the side views, 4 Pers) on a desktop of
+// the given size; false for another index.
+bool View_MovieCompactRect(u32 index, i32 desktopW, i32 desktopH, i32 *x, i32 *y, i32 *w, i32 *h);
+
 // Picks the view drawn this pass over layout `layout` (the wait-counter rule: the active
 // view gains 3, the others flagged gain 1, the longest wait wins, ties to the lower index)
 // and applies the held-button overrides. Returns -1 when nothing is flagged.

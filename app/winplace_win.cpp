@@ -594,6 +594,18 @@ void WinPlace_Place(HWND w) {
   }
 }
 
+bool WinPlace_PutUnlessUserPlaced(HWND w, LONG x, LONG y) {
+  WinPlaceMember *m = Member(w);
+  RECT r;
+  if (!m || !GetWindowRect(w, &r) || Remembered(m, true)) return false;
+  if (m->placed && (r.left != m->at.left || r.top != m->at.top)) return false;   // moved by the user
+  if (r.left == x && r.top == y) return false;
+  SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  GetWindowRect(w, &m->at);
+  m->placed = true;
+  return true;
+}
+
 void WinPlace_Forget(HWND w) {
   WinPlaceMember *m = Member(w);
   RECT r;

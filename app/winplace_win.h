@@ -70,6 +70,9 @@ extern WinPlace g_WinPlace;
 void WinPlace_Join(HWND w);
 // Fits and places a visible top-level window as described above.
 void WinPlace_Place(HWND w);
+// Moves member w to (x, y) as the program's own place for it, unless the user left it
+// where it stands; true when it moved.
+bool WinPlace_PutUnlessUserPlaced(HWND w, LONG x, LONG y);
 // Notes, for a window about to go, whether the user moved it from where it was placed, and
 // drops its record.
 void WinPlace_Forget(HWND w);

@@ -151,6 +151,7 @@ void Movie_NewDocument(u32 layout, const ShellSelection *sel) {
   v->kind = VIEW_PERS;
   v->x = 176, v->y = 84, v->w = 712;
   v->h = g_Lib.osVersion < 5 ? 584 : 592;
+  if (View_MovieCompact()) View_MovieCompactRect(4, g_Lib.desktopWidth, g_Lib.desktopHeight, &v->x, &v->y, &v->w, &v->h);
   for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) View_Get(layout, i)->zoom = 0.1f;
   e.mode = MOVIE_MODE_MOVE;
   Movie_RefreshAllLists(sel);

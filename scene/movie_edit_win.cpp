@@ -10,6 +10,7 @@
 #include "app/strip.h"
 #include "app/views.h"
 #include "app/widget_win.h"
+#include "app/winplace_win.h"
 #include "app/winorder_win.h"
 #include "lib/framework/fieldtext_win.h"
 #include "lib/framework/framework_win.h"
@@ -23,22 +24,62 @@
 
 // [SECTION] dialogs
 
+// The bottom of the desktop's work area (above a task bar).
+static i32 WorkBottom(void) {
+  RECT work;
+  i32 bottom = g_Lib.desktopHeight;
+  if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) && work.bottom > 0 && work.bottom < bottom) bottom = work.bottom;
+  return bottom;
+}
+
+// On a compact desktop (View_MovieCompact) an actor dialog ends where the key dialog starts:
+// its list box is shorter and the buttons along its bottom move up with its edge.
+static void FitAboveKeys(HWND dlg) {
+  RECT r, client;
+  HWND keys = (HWND)g_MovieEditor.dialogs[MOVIE_DIALOG_KEY];
+  LONG keyTop = WorkBottom() - VIEW_MOVIE_KEY_H;
+  if (keys && GetWindowRect(keys, &r)) keyTop = r.top;
+  GetWindowRect(dlg, &r);
+  GetClientRect(dlg, &client);
+  LONG cut = r.bottom - keyTop, band = client.bottom - 60;   // band: the row of buttons along the bottom
+  if (cut <= 0 || cut >= band / 2) return;
+  for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    RECT at;
+    GetWindowRect(c, &at);
+    MapWindowPoints(nullptr, dlg, (POINT *)&at, 2);
+    if (at.top >= band)
+      SetWindowPos(c, nullptr, at.left, at.top - cut, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    else if (at.bottom >= band)
+      SetWindowPos(c, nullptr, 0, 0, at.right - at.left, at.bottom - at.top - cut, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, r.bottom - r.top - cut, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // Screen place of dialog d: the mode dialog left of the views, below the family selector that
 // holds the screen's top left corner, the actor dialogs (one place, one shown) right of the
-// views, the key dialog along the bottom, the render dialog centred.
+// views, the key dialog along the bottom, the render dialog centred. On a compact desktop the
+// selector goes back to the top left corner (unless the user put it elsewhere), the actor
+// dialogs take the right edge from the top and the key dialog the bottom right of the mode
+// dialog's column, so that the views fit between them (View_MovieCompactRect). The first
+// dialog made (an actor dialog, shown before the others are made) finds the selector there.
 static void Place(HWND dlg, u32 d) {
   RECT r, selector;
   GetWindowRect(dlg, &r);
+  bool compact = View_MovieCompact();
   i32 w = r.right - r.left, h = r.bottom - r.top, x = 0, y = 84;
+  if (compact && g_EditDlg.window)
+    WinPlace_PutUnlessUserPlaced((HWND)g_EditDlg.window, 0, VIEW_MOVIE_COMPACT_TOP);
   if (d == MOVIE_DIALOG_MAIN && g_EditDlg.window && GetWindowRect((HWND)g_EditDlg.window, &selector) && selector.bottom > y)
     y = selector.bottom;
-  if (d >= MOVIE_DIALOG_IMG && d <= MOVIE_DIALOG_MES) x = 890;
+  if (d >= MOVIE_DIALOG_IMG && d <= MOVIE_DIALOG_MES) x = compact ? g_Lib.desktopWidth - w : 890, y = compact ? VIEW_MOVIE_COMPACT_TOP : y;
+  else if (d == MOVIE_DIALOG_KEY && compact) y = WorkBottom() - h, x = VIEW_MOVIE_COMPACT_LEFT;
   else if (d == MOVIE_DIALOG_KEY) y = g_Lib.desktopHeight - h - 40, x = 0;
   else if (d == MOVIE_DIALOG_RENDER) x = (g_Lib.desktopWidth - w) / 2, y = (g_Lib.desktopHeight - h) / 2;
   if (x + w > g_Lib.desktopWidth) x = g_Lib.desktopWidth - w;
   if (x < 0) x = 0;
   if (y < 0) y = 0;
   SetWindowPos(dlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (compact && d >= MOVIE_DIALOG_IMG && d <= MOVIE_DIALOG_MES) FitAboveKeys(dlg);
 }
 
 static void AddChildren(HWND dlg, u32 d) {

@@ -182,6 +182,9 @@ void D3DApp_BuildPresentParams(const D3DSettings *s, bool usesDepthBuffer, i32 c
 
 static void SetRect4(i32 *r, i32 l, i32 t, i32 rr, i32 b) { r[0] = l; r[1] = t; r[2] = rr; r[3] = b; }
 
+// The frame with its outline and a margin of 8 pixels on every side.
+enum { PERS_FRAME_W = 640 + 16, PERS_FRAME_H = 480 + 16 };
+
 PresentChoice D3DApp_ChoosePresent(u32 viewWindowMode, bool movieStage, const ViewRecord *view,
                                    i32 W, i32 H) {
   PresentChoice pc;
@@ -209,10 +212,16 @@ PresentChoice D3DApp_ChoosePresent(u32 viewWindowMode, bool movieStage, const Vi
       break;
     }
     case VIEW_PERS: {
-      i32 w2 = view->clientW, h2 = view->clientH;
-      i32 a = (i32)((W - w2) * 0.5), b = (i32)((H - h2) * 0.5);
+      // A render view smaller than the frame shows it whole with its outline, scaled down:
+      // the centre of the back buffer at the client area's shape, just wide and high enough.
+      i32 w2 = view->clientW, h2 = view->clientH, sw = w2, sh = h2;
+      if (w2 > 0 && h2 > 0 && (w2 < 640 || h2 < 480)) {
+        sw = PERS_FRAME_W, sh = (i32)((i64)PERS_FRAME_W * h2 / w2);
+        if (sh < PERS_FRAME_H) sh = PERS_FRAME_H, sw = (i32)((i64)PERS_FRAME_H * w2 / h2);
+      }
+      i32 a = (i32)((W - sw) * 0.5), b = (i32)((H - sh) * 0.5);
       pc.mode = PRESENT_RECTS;
-      SetRect4(pc.src, a, b, a + w2, b + h2);
+      SetRect4(pc.src, a, b, a + sw, b + sh);
       SetRect4(pc.dst, 0, 0, w2, h2);
       break;
     }

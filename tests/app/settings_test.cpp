@@ -12,6 +12,8 @@
 #include "app/shell_options.h"
 #include "app/shell_sel.h"
 #include "app/shell_view.h"
+#include "app/shell_ids.h"
+#include "app/views.h"
 #include "file_bytes.h"
 #include "app/options.h"
 #include "lib/framework/lib_state.h"
@@ -105,6 +107,20 @@ TEST(Settings, DefaultsOfAFreshInstallation) {
   EXPECT_EQ(g_Shell.g_Views[7][0].panY, 8.0f);
   EXPECT_EQ(g_Shell.g_Views[7][3].kind, 3u);
   EXPECT_EQ(g_Options.g_Group2DDlg.x, 1280 - 262);
+  // At 1024 x 768 the movie's side views start beside its Pers view (4), all five apart
+  // between the mode panel's column, the actor dialogs and the key dialog; other layouts keep theirs.
+  g_Lib.desktopWidth = 1024, g_Lib.desktopHeight = 768;
+  Settings_SetDefaults();
+  struct { i32 l, t, r, b; } r[5];
+  for (u32 i = 1; i < 5; i++) {
+    ViewRecord v = g_Shell.g_Views[FAMILY_MOVIE][i];
+    if (i == 4) View_MovieCompactRect(4, 1024, 768, &v.x, &v.y, &v.w, &v.h);
+    r[i] = {v.x, v.y, v.x + v.w, v.y + v.h};
+    EXPECT_TRUE(v.x >= 150 && v.y >= 44 && r[i].r <= 1024 - 325 && r[i].b <= 768 - 232 && v.w >= 216) << i;
+    for (u32 k = 1; k < i; k++) EXPECT_TRUE(r[k].r <= v.x || r[i].r <= r[k].l || r[k].b <= v.y || r[i].b <= r[k].t) << k << i;
+  }
+  EXPECT_EQ(g_Shell.g_Views[7][1].x, 96);
+  g_Lib.desktopWidth = 1280, g_Lib.desktopHeight = 0;
 }
 
 TEST(Settings, RoundTripRestoresEveryStoredField) {

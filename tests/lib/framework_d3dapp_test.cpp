@@ -86,6 +86,12 @@ TEST(PresentChoice, MovieViewsShowTheCentreOfTheFrame) {
   ExpectRect(pc.src, 320, 272, 960, 752);
   ExpectRect(pc.dst, 0, 0, 640, 480);
 
+  // One smaller than the frame shows it whole with its outline, scaled to its client area.
+  pers = View(VIEW_PERS, 333, 293, 327, 245);
+  pc = D3DApp_ChoosePresent(1, true, &pers, 1024, 768);
+  ExpectRect(pc.src, 181, 136, 843, 632);
+  ExpectRect(pc.dst, 0, 0, 327, 245);
+
   ViewRecord odd = View(7, 100, 100);
   EXPECT_EQ(D3DApp_ChoosePresent(1, true, &odd, 1280, 1024).mode, PRESENT_NOTHING);
 }
