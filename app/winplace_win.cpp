@@ -152,6 +152,7 @@ struct WorkRow {
   i32 x, y, w, h;
   bool soft;     // where no place is free of it, a window covers it rather than a control
   bool panels;   // views need not keep clear of it
+  bool low;      // kept only on a desktop lower than VIEW_TEXTURE_FULL_HEIGHT
 };
 static const WorkRow kWorkRows[] = {
   {SUB_3D_TEXTURE, "イメージ", false, 0, 0, 0, 0, true},
@@ -161,6 +162,7 @@ static const WorkRow kWorkRows[] = {
   {SUB_2D_TEXTURE, nullptr, false, 0, 0, 640, 480, true},
   {SUB_2D_WEIGHT, nullptr, false, 0, 0, 640, 480, true},
   {SUB_2D_POLY, nullptr, false, 0, 0, 640, 480, true},
+  {SUB_2D_MOTION, nullptr, false, 0, 0, 640, 480, true, false, true},
   {FAMILY_PROGRAM, nullptr, false, 0, 0, 640, 480},
   {FAMILY_EFFECT, nullptr, false, 0, 0, 640, 480},
   {FAMILY_MOVIE, "Pers", false, 0, 0, 0, 0, false, true},
@@ -185,7 +187,7 @@ void WinPlace_KeepWorkAreas(bool on) {
   Widen();
   i32 slot = WINPLACE_KEEP_WORK;
   for (const WorkRow &r : kWorkRows) {
-    if (r.layout != g_Shell.g_EditSubMode || slot > WINPLACE_KEEP_WORK2) continue;
+    if (r.layout != g_Shell.g_EditSubMode || slot > WINPLACE_KEEP_WORK2 || (r.low && !View_TextureLayoutLow())) continue;
     if (r.window) {
       if (HWND w = MemberTitled(r.window)) {
         RECT part = {r.x, r.y, r.w < 0 ? -1 : r.x + r.w, r.h < 0 ? -1 : r.y + r.h};
