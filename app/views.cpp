@@ -42,7 +42,8 @@ f32 View_TextureFrameZoom(void) { return View_TextureLayoutLow() ? VIEW_TEXTURE_
 // in the view's pixels. The polygon and bone frames at 3/4 right of the sub-mode panel's
 // first place, above the modelling panel; the motion frame at 3/4 right of the sub-mode
 // panel, above the key strip and left of the motion dialogs; the weight frame at 0.45
-// between the group dialog and the bone list, which are as high as the view.
+// between the group dialog and the bone list, which are as high as the view; the object frame
+// at 1/2 right of the edit-mode selector, above the key strip.
 struct LowFrame {
   u32 subMode;
   f32 zoom;
@@ -53,6 +54,7 @@ static const LowFrame kLowFrames[] = {
   {SUB_2D_BONE, 0.75f, 192, 8},
   {SUB_2D_MOTION, 0.75f, 96, 8},
   {SUB_2D_WEIGHT, 0.45f, 362, 8},
+  {SUB_2D_OBJECT, 0.5f, 96, 8},
 };
 
 static const LowFrame *LowFrameOf(u32 subMode) {

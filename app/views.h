@@ -41,8 +41,8 @@ constexpr f32 VIEW_TEXTURE_FRAME_ZOOM = 0.75f, VIEW_TEXTURE_FRAME_ZOOM_LOW = 0.5
 constexpr i32 VIEW_TEXTURE_FULL_HEIGHT = 992, VIEW_TEXTURE_LOW_PREVIEW = 240;
 bool View_TextureLayoutLow(void);
 f32 View_TextureFrameZoom(void);
-// On a desktop as low, the 2D polygon, bone and motion frames show at 3/4 and the weight
-// frame at 1/2, each at a place of its own clear of its panels: the pan that puts the frame
+// On a desktop as low, the 2D polygon, bone and motion frames show at 3/4, the weight frame
+// at 0.45 and the object frame at 1/2, each at a place of its own clear of its panels: the pan that puts the frame
 // of `subMode` there, false for a sub-mode without one or on a higher desktop.
 bool View_LowFramePan(u32 subMode, f32 *panX, f32 *panY);
 
