@@ -24,9 +24,16 @@ AppOptions g_Options = {};
 // [SECTION] defaults
 enum { WEIGHT_2D_PAN_X = -48 };
 
+// The view windows' first places: on a desktop lower than VIEW_TEXTURE_FULL_HEIGHT smaller,
+// so that the three find room beside the panels.
 static void SetDefaultViews(void) {
-  static const i32 kRects[4][4] = {{0, 0, 0, 0}, {96, 256, 256, 256}, {192, 44, 256, 256}, {600, 256, 256, 256}};
+  static const i32 kFull[4][4] = {{0, 0, 0, 0}, {96, 256, 256, 256}, {192, 44, 256, 256}, {600, 256, 256, 256}};
+  static const i32 kLow[4][4] = {{0, 0, 0, 0}, {96, 256, 192, 192}, {192, 44, 192, 192}, {600, 256, 192, 192}};
+  // The 3D texture sub-mode's panels leave two columns: two views left of the group dialog,
+  // one right of the undo dialog.
+  static const i32 kLowTexture[4][4] = {{0, 0, 0, 0}, {186, 40, 176, 176}, {186, 224, 176, 176}, {820, 470, 176, 176}};
   for (int L = 0; L < VIEW_LAYOUTS; L++) {
+    const i32(*kRects)[4] = !View_TextureLayoutLow() ? kFull : L == SUB_3D_TEXTURE ? kLowTexture : kLow;
     g_Shell.g_ViewCount[L] = 4;
     for (int i = 0; i < 4; i++) {
       ViewRecord *v = &g_Shell.g_Views[L][i];
@@ -44,6 +51,7 @@ static void SetDefaultViews(void) {
         // The 2D weight frame starts left of the centre: at 1280 px the bone list (356 px)
         // and the group dialog (264 px) then fit on either side of its 640 px.
         if (L == SUB_2D_WEIGHT) v->panX = WEIGHT_2D_PAN_X;
+        View_LowFramePan((u32)L, &v->panX, &v->panY);
       } else {
         v->shown = 1;
         v->x = kRects[i][0]; v->y = kRects[i][1]; v->w = kRects[i][2]; v->h = kRects[i][3];

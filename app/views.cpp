@@ -58,8 +58,45 @@ bool View_MovieCompactRect(u32 index, i32 desktopW, i32 desktopH, i32 *x, i32 *y
   return true;
 }
 
+// Where the frame of a 2D sub-mode shows on a low desktop: its scale and its top-left corner
+// in the view's pixels. The polygon and bone frames at 3/4 right of the sub-mode panel's
+// first place, above the modelling panel; the motion frame at 3/4 right of the sub-mode
+// panel, above the key strip and left of the motion dialogs; the weight frame at 0.45
+// between the group dialog and the bone list, which are as high as the view; the object frame
+// at 1/2 right of the edit-mode selector, above the key strip.
+struct LowFrame {
+  u32 subMode;
+  f32 zoom;
+  i32 left, top;
+};
+static const LowFrame kLowFrames[] = {
+  {SUB_2D_POLY, 0.75f, 192, 8},
+  {SUB_2D_BONE, 0.75f, 192, 8},
+  {SUB_2D_MOTION, 0.75f, 96, 8},
+  {SUB_2D_WEIGHT, 0.45f, 362, 8},
+  {SUB_2D_OBJECT, 0.5f, 96, 8},
+};
+
+static const LowFrame *LowFrameOf(u32 subMode) {
+  if (!View_TextureLayoutLow()) return nullptr;
+  for (const LowFrame &l : kLowFrames)
+    if (l.subMode == subMode) return &l;
+  return nullptr;
+}
+
+bool View_LowFramePan(u32 subMode, f32 *panX, f32 *panY) {
+  const LowFrame *l = LowFrameOf(subMode);
+  if (!l) return false;
+  *panX = (f32)(l->left - (g_Lib.desktopWidth - 640) / 2);
+  *panY = (f32)(l->top - (g_Lib.desktopHeight - 480) / 2);
+  return true;
+}
+
 f32 View_FrameZoom(void) {
-  return g_Shell.g_EditFamily == FAMILY_2D_MODEL && g_Shell.g_EditSubMode == SUB_2D_TEXTURE ? View_TextureFrameZoom() : 1.0f;
+  if (g_Shell.g_EditFamily != FAMILY_2D_MODEL) return 1.0f;
+  if (g_Shell.g_EditSubMode == SUB_2D_TEXTURE) return View_TextureFrameZoom();
+  const LowFrame *l = LowFrameOf(g_Shell.g_EditSubMode);
+  return l ? l->zoom : 1.0f;
 }
 
 void View_FrameRequest(FrameRequest *out) {

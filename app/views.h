@@ -29,7 +29,8 @@ bool View_DrawingMain(const HookCtx *c);
 // the family, the sub-mode and the view records (the library's g_LibHooks.frameRequest).
 void View_FrameRequest(FrameRequest *out);
 // The scale of what the 2D frame shows now: in the 2D texture sub-mode
-// View_TextureFrameZoom, else 1. The frame's 640 x 480 pixels take 640 x 480 times it on
+// View_TextureFrameZoom, in the sub-modes View_LowFramePan names their scale on a low
+// desktop, else 1. The frame's 640 x 480 pixels take 640 x 480 times it on
 // the screen.
 f32 View_FrameZoom(void);
 // The 2D texture sub-mode's frame scale. Its panel (a UV preview 512 pixels high) leaves the
@@ -40,6 +41,10 @@ constexpr f32 VIEW_TEXTURE_FRAME_ZOOM = 0.75f, VIEW_TEXTURE_FRAME_ZOOM_LOW = 0.5
 constexpr i32 VIEW_TEXTURE_FULL_HEIGHT = 992, VIEW_TEXTURE_LOW_PREVIEW = 240;
 bool View_TextureLayoutLow(void);
 f32 View_TextureFrameZoom(void);
+// On a desktop as low, the 2D polygon, bone and motion frames show at 3/4, the weight frame
+// at 0.45 and the object frame at 1/2, each at a place of its own clear of its panels: the pan that puts the frame
+// of `subMode` there, false for a sub-mode without one or on a higher desktop.
+bool View_LowFramePan(u32 subMode, f32 *panX, f32 *panY);
 
 // The movie family's windows on a desktop too small for its full layout (the Pers view at
 // (176, 84), 712 x 592, the actor dialogs right of it from x 890, the key dialog below it):

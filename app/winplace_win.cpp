@@ -26,6 +26,8 @@ enum { PLACE_STEP = 8, NARROW_STEP = 16, OBSTACLE_CAPACITY = 512, FIT_GROWTH_MAX
 static const long long HARD_WEIGHT = 1LL << 22;
 
 static WinPlaceMember *Member(HWND w);
+static const WinPlaceMemory *Remembered(const WinPlaceMember *m, bool user);
+static void Remember(const WinPlaceMember *m, LONG x, LONG y, bool user = true);
 static void Widen(void);
 
 // A member left out of the obstacles while another window looks for a place (GiveWay).
@@ -152,6 +154,7 @@ struct WorkRow {
   i32 x, y, w, h;
   bool soft;     // where no place is free of it, a window covers it rather than a control
   bool panels;   // views need not keep clear of it
+  bool low;      // kept only on a desktop lower than VIEW_TEXTURE_FULL_HEIGHT
 };
 static const WorkRow kWorkRows[] = {
   {SUB_3D_TEXTURE, "イメージ", false, 0, 0, 0, 0, true},
@@ -161,6 +164,7 @@ static const WorkRow kWorkRows[] = {
   {SUB_2D_TEXTURE, nullptr, false, 0, 0, 640, 480, true},
   {SUB_2D_WEIGHT, nullptr, false, 0, 0, 640, 480, true},
   {SUB_2D_POLY, nullptr, false, 0, 0, 640, 480, true},
+  {SUB_2D_MOTION, nullptr, false, 0, 0, 640, 480, true, false, true},
   {FAMILY_PROGRAM, nullptr, false, 0, 0, 640, 480},
   {FAMILY_EFFECT, nullptr, false, 0, 0, 640, 480},
   {FAMILY_MOVIE, "Pers", false, 0, 0, 0, 0, false, true},
@@ -178,14 +182,40 @@ static HWND MemberTitled(const char *title) {
   return nullptr;
 }
 
+// Where the family selector opened. On a desktop lower than VIEW_TEXTURE_FULL_HEIGHT a family
+// may have moved it clear of its work; on leaving the family it goes back there (or to where
+// the user put it), so that the next family opens around it as it does in any order.
+static POINT s_SelectorHome;
+static bool s_SelectorHomeSet;
+
+static void SelectorHome(void) {
+  HWND w = (HWND)g_EditDlg.window;
+  WinPlaceMember *m = w ? Member(w) : nullptr;
+  RECT r;
+  if (!m || !m->placed || !s_SelectorHomeSet || !View_TextureLayoutLow() || !GetWindowRect(w, &r)) return;
+  if (r.left != m->at.left || r.top != m->at.top) {   // the user moved it: it stays
+    Remember(m, r.left, r.top);
+    m->at = r;
+    return;
+  }
+  const WinPlaceMemory *user = Remembered(m, true);
+  POINT to = user ? POINT{user->x, user->y} : s_SelectorHome;
+  if (to.x == r.left && to.y == r.top) return;
+  SetWindowPos(w, nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  GetWindowRect(w, &m->at);
+}
+
 void WinPlace_KeepWorkAreas(bool on) {
   WinPlace_ClearWork();
   s_Entering = !on;
-  if (!on) return;
+  if (!on) {
+    SelectorHome();
+    return;
+  }
   Widen();
   i32 slot = WINPLACE_KEEP_WORK;
   for (const WorkRow &r : kWorkRows) {
-    if (r.layout != g_Shell.g_EditSubMode || slot > WINPLACE_KEEP_WORK2) continue;
+    if (r.layout != g_Shell.g_EditSubMode || slot > WINPLACE_KEEP_WORK2 || (r.low && !View_TextureLayoutLow())) continue;
     if (r.window) {
       if (HWND w = MemberTitled(r.window)) {
         RECT part = {r.x, r.y, r.w < 0 ? -1 : r.x + r.w, r.h < 0 ? -1 : r.y + r.h};
@@ -457,7 +487,7 @@ static const WinPlaceMemory *Remembered(const WinPlaceMember *m, bool user) {
 }
 
 // Keeps (x, y) as the place (user) or home of windows of m's kind serving what m serves.
-static void Remember(const WinPlaceMember *m, LONG x, LONG y, bool user = true) {
+static void Remember(const WinPlaceMember *m, LONG x, LONG y, bool user) {
   WinPlace &p = g_WinPlace;
   WinPlaceMemory *r = nullptr;
   for (u32 i = 0; i < p.memoryCount && !r; i++)
@@ -590,6 +620,10 @@ void WinPlace_Place(HWND w) {
   if (m) {
     GetWindowRect(w, &m->at);
     if (!m->placed && !mem && !home) Remember(m, m->at.left, m->at.top, false);
+    if (!m->placed && w == (HWND)g_EditDlg.window) {
+      s_SelectorHome = {m->at.left, m->at.top};
+      s_SelectorHomeSet = true;
+    }
     m->placed = true;
   }
 }

@@ -300,18 +300,25 @@ static void DestroyWindow2D(void **w) {
 static void CreateWindows(const Bone2Model *m) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
   i32 sw = g_Lib.desktopWidth, sh = g_Lib.desktopHeight;
+  // On a low desktop the value dialog sits in the bottom right corner, the motion list above
+  // it 40 pixels shorter, and the key strip, right of the edit-mode selector (90 pixels), ends
+  // at the value dialog: the frame keeps the top left (View_LowFramePan).
+  enum { VALUES_W = 273, VALUES_H = 307, SELECTOR_W = 90, LIST_CUT = 40 };
+  bool low = View_TextureLayoutLow();
+  i32 cut = low ? LIST_CUT : 0;
   if (!e.valuesDlg) {
-    e.valuesDlg = Create(ED2D_MOT_WIN_VALUES, sw - 273, sh - 336, 273, 307);
+    e.valuesDlg = Create(ED2D_MOT_WIN_VALUES, sw - VALUES_W, low ? sh - VALUES_H : sh - 336, VALUES_W, VALUES_H);
     if (e.valuesDlg) Widget_SetCheck(e.valuesDlg, IDC_MOT2D_LOOP, e.loop != 0);
   }
   if (!e.keyDlg) {
-    e.keyDlg = Create(ED2D_MOT_WIN_KEYS, 0, sh - 200, 678, 170);
+    e.keyDlg = low ? Create(ED2D_MOT_WIN_KEYS, SELECTOR_W, sh - 200, sw - VALUES_W - SELECTOR_W, 170)
+                   : Create(ED2D_MOT_WIN_KEYS, 0, sh - 200, 678, 170);
     e.scrollBar = e.keyDlg ? Widget_Control(e.keyDlg, ED2D_STRIP_SCROLL_ID) : nullptr;
     Ed2D_MotionSetFrameBar(m);
   }
   if (!e.listDlg) {
-    e.listDlg = Create(ED2D_MOT_WIN_LIST, sw - 228, 47, 228, 450);
-    e.motionList = e.listDlg ? Widget_CreateList(e.listDlg, 1, 0, 95, 222, 330, WIDGET_LIST_NOTIFY) : nullptr;
+    e.listDlg = Create(ED2D_MOT_WIN_LIST, sw - 228, 47, 228, 450 - cut);
+    e.motionList = e.listDlg ? Widget_CreateList(e.listDlg, 1, 0, 95, 222, 330 - cut, WIDGET_LIST_NOTIFY) : nullptr;
     Ed2D_FillMotionList(m);
     if (e.listDlg) Widget_Activate(e.listDlg);
   }

@@ -86,39 +86,74 @@ static void *Control(void *dlg, u32 id) {
   return dlg ? Widget_Control(dlg, id) : nullptr;
 }
 
+// Where the windows open: at full size the frame starts at the top of the view (see
+// Ed2D_ObjInit) with the motion list at the left below it, the value dialog right of that and
+// the key strip under the value dialog, as wide as the room left of the image dialog. On a
+// desktop lower than VIEW_TEXTURE_FULL_HEIGHT the frame shows at half size right of the
+// edit-mode selector, the key strip below it, the image dialog (a smaller preview) under the
+// key strip, the motion list below the selector, and the object list, shorter, above the value
+// dialog in the right column.
+struct ObjRect {
+  i32 x, y, w, h;
+};
+struct ObjLayout {
+  ObjRect list, image, values, keys, motions;
+  i32 listCut, motionCut;   // how much shorter the two lists are than at full size
+};
+enum { LOW_SELECTOR_H = 378, LOW_KEYS_Y = 292 };
+
+static ObjLayout LayoutFor(i32 sw, i32 sh) {
+  ObjLayout l = {};
+  if (!View_TextureLayoutLow()) {
+    l.list = {sw - 356, 47, 356, 573};
+    l.image = {sw - 468, sh - 553, 468, 524};
+    l.values = {228, sh - 504, 273, 307};
+    l.keys = {228, sh - 196, sw - 468 - 228, 170};
+    l.motions = {0, sh - 574, 228, 450};
+    return l;
+  }
+  l.values = {sw - 273, sh - 307, 273, 307};
+  l.list = {sw - 356, 47, 356, l.values.y - 4 - 47};
+  l.listCut = 573 - l.list.h;
+  l.keys = {228, LOW_KEYS_Y, l.list.x - 228, 170};
+  l.image = {228, LOW_KEYS_Y + 174, 468, sh - (LOW_KEYS_Y + 174)};
+  l.motions = {0, LOW_SELECTOR_H, 228, sh - LOW_SELECTOR_H};
+  l.motionCut = 450 - l.motions.h;
+  return l;
+}
+
+static void *CreateAt(u32 kind, const ObjRect &r) { return Create(kind, r.x, r.y, r.w, r.h); }
+
 static void CreateWindows(ShellSelection *sel) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  i32 sw = g_Lib.desktopWidth, sh = g_Lib.desktopHeight;
+  ObjLayout l = LayoutFor(g_Lib.desktopWidth, g_Lib.desktopHeight);
   if (!e.listDlg) {
     // The list's first messages pick its caret line as the current object: keep the indices.
     u32 bone = sel->g_CurBoneIndex, part = sel->g_CurPartIndex;
-    e.listDlg = Create(ED2D_OBJ_WIN_LIST, sw - 356, 47, 356, 573);
+    e.listDlg = CreateAt(ED2D_OBJ_WIN_LIST, l.list);
     sel->g_CurBoneIndex = bone;
     sel->g_CurPartIndex = part;
-    e.objectList = CreateList(e.listDlg, 0, 49, 211, 360, true);
+    e.objectList = CreateList(e.listDlg, 0, 49, 211, 360 - l.listCut, true);
     e.parentCombo = Control(e.listDlg, IDC_O2D_LIST_PARENT);
   }
   if (!e.imageDlg) {
-    e.imageDlg = Create(ED2D_OBJ_WIN_IMAGE, sw - 468, sh - 553, 468, 524);
+    e.imageDlg = CreateAt(ED2D_OBJ_WIN_IMAGE, l.image);
     e.imageList = Control(e.imageDlg, IDC_O2D_IMG_LIST);
     Ed2D_FillImageList(sel);
   }
-  // Below the frame (which starts at the top of the view, see Ed2D_ObjInit): the motion list
-  // at the left, the value dialog right of it and the key strip under the value dialog, as
-  // wide as the room left of the image dialog.
   if (!e.valuesDlg) {
-    e.valuesDlg = Create(ED2D_OBJ_WIN_VALUES, 228, sh - 504, 273, 307);
+    e.valuesDlg = CreateAt(ED2D_OBJ_WIN_VALUES, l.values);
     Widget_SetCheck(e.valuesDlg, IDC_O2D_LOOP, e.loop != 0);
     Ed2D_FillObjParentCombo(sel);
   }
   if (!e.keyDlg) {
-    e.keyDlg = Create(ED2D_OBJ_WIN_KEYS, 228, sh - 196, sw - 468 - 228, 170);
+    e.keyDlg = CreateAt(ED2D_OBJ_WIN_KEYS, l.keys);
     e.scrollBar = Control(e.keyDlg, ED2D_STRIP_SCROLL_ID);
     Ed2D_ObjSetFrameBar();
   }
   if (!e.motionDlg) {
-    e.motionDlg = Create(ED2D_OBJ_WIN_MOTIONS, 0, sh - 574, 228, 450);
-    e.motionList = CreateList(e.motionDlg, 0, 95, 222, 330, false);
+    e.motionDlg = CreateAt(ED2D_OBJ_WIN_MOTIONS, l.motions);
+    e.motionList = CreateList(e.motionDlg, 0, 95, 222, 330 - l.motionCut, false);
     Ed2D_FillObjectMotionList(sel);
     if (e.motionDlg) Widget_Activate(e.motionDlg);
   }
@@ -145,14 +180,17 @@ void Ed2D_ObjInit(const HookCtx *c) {
   e.lastMotion = 0;
   SetNewKeyValues(&e.clipboard);
   g_Strip.g_StripObj2Image = 0;
-  // The frame starts at the top of the view, its right edge against the image dialog's left
-  // (which opens 468 pixels from the screen's right): below it the motion list, the value
+  // The frame starts at the top of the view (on a low desktop at the place View_LowFramePan
+  // names), its right edge against the image dialog's left (which opens 468 pixels from the
+  // screen's right): below it the motion list, the value
   // dialog and the key strip find room, and none of them lies over the image's preview.
   ViewRecord &v = *View_Get(c->layout, 0);
-  i32 halfW = g_Lib.desktopWidth / 2, halfH = g_Lib.desktopHeight / 2;
-  f32 panX = (f32)(halfW - 468 - 320), lowX = (f32)(321 - halfW), highX = (f32)(halfW - 322);
-  v.panX = panX < lowX ? lowX : panX > highX ? highX : panX;
-  v.panY = (f32)(241 - halfH);
+  if (!View_LowFramePan(c->layout, &v.panX, &v.panY)) {
+    i32 halfW = g_Lib.desktopWidth / 2, halfH = g_Lib.desktopHeight / 2;
+    f32 panX = (f32)(halfW - 468 - 320), lowX = (f32)(321 - halfW), highX = (f32)(halfW - 322);
+    v.panX = panX < lowX ? lowX : panX > highX ? highX : panX;
+    v.panY = (f32)(241 - halfH);
+  }
   g_Strip.g_StripGeo.margin = 0;
   CreateWindows(c->sel);
   Tree_BuildRowsObjects2D();

@@ -29,7 +29,16 @@ static void RegisterStrip(HWND dlg, u32 kind) {
   RECT r;
   GetClientRect(dlg, &r);
   if (kind == ED2D_OBJ_WIN_KEYS) Strip_Register(STRIP_OBJ2_KEYS, dlg, r.right, r.bottom - ED2D_STRIP_SCROLL_H);
-  if (kind == ED2D_OBJ_WIN_IMAGE) Strip_Register(STRIP_OBJ2_IMAGE, dlg, r.right - PREVIEW_X, r.bottom);
+  if (kind != ED2D_OBJ_WIN_IMAGE) return;
+  Strip_Register(STRIP_OBJ2_IMAGE, dlg, r.right - PREVIEW_X, r.bottom);
+  // A dialog opened lower than its template (on a low desktop) ends its image list above
+  // its bottom edge.
+  HWND list = GetDlgItem(dlg, IDC_O2D_IMG_LIST);
+  RECT l;
+  if (!list || !GetWindowRect(list, &l)) return;
+  MapWindowPoints(nullptr, dlg, (POINT *)&l, 2);
+  if (l.bottom > r.bottom - 4)
+    SetWindowPos(list, nullptr, 0, 0, l.right - l.left, r.bottom - 4 - l.top, SWP_NOMOVE | SWP_NOZORDER);
 }
 
 // The key strip takes the wheel and gets its scroll bar; both strips join the dispatcher.

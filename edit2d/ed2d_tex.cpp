@@ -105,13 +105,14 @@ void Ed2D_TexInit(const HookCtx *c) {
   UvFlagsFor(m);
   PlaceFrame(c->layout);
   // The controls stand right of the preview: a smaller preview takes them along, the panel
-  // is lower and opens right of the edit-mode selector (90 pixels wide), which reaches below
-  // the panel's top there.
+  // is lower and opens at the right edge, leaving the left to the edit-mode selector and the
+  // group dialog, which are higher than the room above the panel.
   enum : i32 { PANEL_W = 930, PANEL_H = 546, LIST_X = 516, LIST_H = 345 };
-  enum : i32 { LOW_PANEL_X = 90, LOW_PANEL_H = 418, LOW_LIST_H = 329 };
+  enum : i32 { LOW_PANEL_H = 418, LOW_LIST_H = 329 };
   i32 cut = STRIP_PANEL - Ed2D_TexPreviewSide(), h = cut ? (i32)LOW_PANEL_H : (i32)PANEL_H;
   if (!e.panel)
-    e.panel = Widget_CreatePanel(ED2D_TEX_PANEL, cut ? (i32)LOW_PANEL_X : 0, g_Lib.desktopHeight - 30 - h, PANEL_W - cut, h);
+    e.panel = Widget_CreatePanel(ED2D_TEX_PANEL, cut ? g_Lib.desktopWidth - (PANEL_W - cut) : 0,
+                                 g_Lib.desktopHeight - 30 - h, PANEL_W - cut, h);
   if (e.panel && !e.list)
     e.list = Widget_CreateList(e.panel, IDC_T2D_LIST, LIST_X - cut, 35, 200, cut ? (i32)LOW_LIST_H : (i32)LIST_H,
                                WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);

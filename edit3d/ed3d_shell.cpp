@@ -55,6 +55,16 @@ static void PlaceOf(const WindowHolder *rec, i32 rightOffset, i32 *x, i32 *y) {
   *y = unplaced ? 56 : rec->y;
 }
 
+// The texture sub-mode on a low desktop: the group dialog between the texture panel (bottom
+// left, 410 wide) and the image panel (top right, 344 wide), the undo dialog below the image
+// panel.
+enum { TEX_LOW_GROUP_X = 408, TEX_LOW_UNDO_X = 680, TEX_LOW_UNDO_Y = 470 };
+static void PlaceLowTexture(const WindowHolder *rec, u32 layout, bool group, i32 *x, i32 *y) {
+  if (layout != SUB_3D_TEXTURE || !View_TextureLayoutLow() || rec->x != 0 || rec->y != 0) return;
+  *x = group ? TEX_LOW_GROUP_X : TEX_LOW_UNDO_X;
+  *y = group ? 40 : TEX_LOW_UNDO_Y;
+}
+
 static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
   return Widget_CreatePanel(kEd3DPanelNames[panel], x, y, w, h);
 }
@@ -105,6 +115,7 @@ static void EnterGroupPanel(const HookCtx *c) {
   if (!rec->window) {
     i32 x, y;
     PlaceOf(rec, 262, &x, &y);
+    PlaceLowTexture(rec, c->layout, true, &x, &y);
     rec->window = CreatePanel(ED3D_PANEL_GROUP, x, y, 262, 550);
   }
   e.group.list = Ed3D_Control(rec->window, IDC_GRP_LIST);
@@ -120,6 +131,7 @@ static void EnterUndoPanel(const HookCtx *c) {
   if (!rec->window) {
     i32 x, y;
     PlaceOf(rec, 262 + 144, &x, &y);
+    PlaceLowTexture(rec, c->layout, false, &x, &y);
     rec->window = CreatePanel(ED3D_PANEL_UNDO, x, y, 144, ByOs(176, 172));
     g_Undo.list = Ed3D_Control(rec->window, IDC_GRP_LIST);   // 1373 in UNDO_DLG too
   }

@@ -114,10 +114,19 @@ static void *CreatePanel(u32 which, i32 x, i32 y, i32 w, i32 h) {
 
 static void OpenPanels(void) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  if (!e.panel) e.panel = CreatePanel(TEX_PANEL_TEXTURES, g_Lib.screenWidth - 922, g_Lib.screenHeight - 388, 410, 358);
+  // On a low desktop the texture panel stands at the bottom left and the image panel, 168
+  // pixels narrower and 128 lower, at the top right: the group dialog goes between them, the
+  // undo dialog below the image panel and the views beside them (ed3d_shell.cpp).
+  enum { PANEL_W = 410, PANEL_H = 358, IMAGE_W = 512, IMAGE_H = 546, LOW_IMAGE_W = 344, LOW_IMAGE_H = 418 };
+  bool low = View_TextureLayoutLow();
+  if (!e.panel)
+    e.panel = low ? CreatePanel(TEX_PANEL_TEXTURES, 0, g_Lib.desktopHeight - PANEL_H, PANEL_W, PANEL_H)
+                  : CreatePanel(TEX_PANEL_TEXTURES, g_Lib.screenWidth - 922, g_Lib.screenHeight - 388, PANEL_W, PANEL_H);
   if (e.panel && !e.list)
     e.list = Widget_CreateList(e.panel, IDC_TEX_LIST, 0, 35, 200, 290, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
-  if (!e.imagePanel) e.imagePanel = CreatePanel(TEX_PANEL_IMAGE, g_Lib.screenWidth - 512, g_Lib.screenHeight - 576, 512, 546);
+  if (!e.imagePanel)
+    e.imagePanel = low ? CreatePanel(TEX_PANEL_IMAGE, g_Lib.desktopWidth - LOW_IMAGE_W, 40, LOW_IMAGE_W, LOW_IMAGE_H)
+                       : CreatePanel(TEX_PANEL_IMAGE, g_Lib.screenWidth - IMAGE_W, g_Lib.screenHeight - 576, IMAGE_W, IMAGE_H);
 }
 
 void Ed3D_TexEnter(const HookCtx *c) {

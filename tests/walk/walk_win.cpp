@@ -294,7 +294,8 @@ void CountText(HWND main, const char *step, Counts *c) {
 // main window's client area, or a window the user works in (its whole rectangle, or a
 // rectangle of its client area). All of it must be on top at entry. The 2D texture sub-mode
 // shows its frame at 3/4 of its size (480 x 360 pixels of the screen), on a desktop 768 high
-// at 1/2 above a smaller UV preview.
+// at 1/2 above a smaller UV preview; there the polygon and motion frames show at 3/4 and the
+// weight frame at 0.45 and the object frame at 1/2, each at its own place.
 enum { AREA_FRAME, AREA_CLIENT, AREA_WINDOW };
 struct WorkArea {
   const char *step;
@@ -307,14 +308,19 @@ struct WorkArea {
 };
 const WorkArea kWorkAreas[] = {
   {"3D texture", AREA_WINDOW, "イメージ", 0, 0, {0, 0, 0, 0}, "the image panel"},
-  {"2D object", AREA_FRAME, nullptr, -148, -271, {0, 0, 640, 480}, "the object frame"},
-  {"2D object", AREA_WINDOW, "イメージ", 0, 0, {116, 0, 456, 490}, "the image preview"},
+  {"2D object", AREA_FRAME, nullptr, -148, -271, {0, 0, 640, 480}, "the object frame", 1024},
+  {"2D object", AREA_WINDOW, "イメージ", 0, 0, {116, 0, 456, 490}, "the image preview", 1024},
+  {"2D object", AREA_FRAME, nullptr, -96, -136, {0, 0, 320, 240}, "the object frame", 768},
+  {"2D object", AREA_WINDOW, "イメージ", 0, 0, {116, 0, 456, 270}, "the image preview", 768},
   {"2D texture", AREA_WINDOW, "テクスチャ", 0, 0, {0, 0, 512, 512}, "the UV preview", 1024},
   {"2D texture", AREA_FRAME, nullptr, 80, -256, {0, 0, 480, 360}, "the mesh", 1024},
   {"2D texture", AREA_WINDOW, "テクスチャ", 0, 0, {0, 0, 240, 240}, "the UV preview", 768},
   {"2D texture", AREA_FRAME, nullptr, 160, -128, {0, 0, 320, 240}, "the mesh", 768},
-  {"2D weight", AREA_FRAME, nullptr, -48, 0, {0, 0, 640, 480}, "the mesh"},
-  {"2D polygon", AREA_FRAME, nullptr, 0, 8, {0, 0, 640, 480}, "the mesh"},
+  {"2D weight", AREA_FRAME, nullptr, -48, 0, {0, 0, 640, 480}, "the mesh", 1024},
+  {"2D weight", AREA_FRAME, nullptr, 170, -136, {0, 0, 288, 216}, "the mesh", 768},
+  {"2D polygon", AREA_FRAME, nullptr, 0, 8, {0, 0, 640, 480}, "the mesh", 1024},
+  {"2D polygon", AREA_FRAME, nullptr, 0, -136, {0, 0, 480, 360}, "the mesh", 768},
+  {"2D motion", AREA_FRAME, nullptr, -96, -136, {0, 0, 480, 360}, "the character", 768},
   {"program", AREA_FRAME, nullptr, -160, -120, {0, 0, 640, 480}, "the script's frame"},
   {"effect", AREA_FRAME, nullptr, -160, -120, {0, 0, 640, 480}, "the explosion preview"},
   {"movie", AREA_WINDOW, "Pers", 0, 0, {0, 0, 0, 0}, "the Pers view"},
