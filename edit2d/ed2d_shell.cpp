@@ -160,9 +160,9 @@ static void EnterSteps(const HookCtx *handed, bool runInit) {
   Ed2DEditor &e = g_Ed2D;
   HookCtx c = *handed;
   if (runInit) e.zoom = 1.0f;
-  // On a low desktop the panel stands at the left edge above the edit-mode selector, which
-  // leaves the column right of them to the group dialog, as high as the view.
-  if (!e.panel) e.panel = CreateWindow2D(ED2D_WIN_PANEL, View_TextureLayoutLow() ? 0 : 90, 47, 90, g_Lib.osVersion == 5 ? 199 : 194);
+  // On a low desktop the panel stands right of the edit-mode selector just below the menu
+  // bar, so that its last button ends above the group dialog, which stands on the bottom edge.
+  if (!e.panel) e.panel = CreateWindow2D(ED2D_WIN_PANEL, 90, View_TextureLayoutLow() ? 40 : 47, 90, g_Lib.osVersion == 5 ? 199 : 194);
   if (c.layout != SUB_2D_OBJECT) c.model2 = Ed2D_EnsureBoneModel(c.model2);
   if (runInit) {
     const FamilyHooks *row = Ed2D_SubModeRow(c.layout);

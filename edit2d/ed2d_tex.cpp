@@ -85,9 +85,13 @@ static i32 UvCount(const Bone2Model *m) { return m->uvCount < m->uvCapacity ? m-
 // covers the other and the group dialog finds room at the right.
 static void PlaceFrame(u32 layout) {
   enum { FRAME_TOP = 16 };   // the frame's top, in the view's pixels
+  // On a low desktop the group dialog stands right of the edit-mode selector and ends a few
+  // pixels past the middle frame's left edge: the frame moves right, clear of it.
+  enum { FRAME_LOW_SHIFT = 16 };
   ViewRecord &v = *View_Get(layout, 0);
   f32 zoom = View_TextureFrameZoom();
   v.panX = 320.0f * (1.0f - zoom);   // the frame's middle at the screen's
+  if (View_TextureLayoutLow()) v.panX += FRAME_LOW_SHIFT;
   v.panY = (f32)(FRAME_TOP + 240 - g_Lib.desktopHeight / 2);
 }
 

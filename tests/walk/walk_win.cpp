@@ -315,7 +315,7 @@ const WorkArea kWorkAreas[] = {
   {"2D texture", AREA_WINDOW, "テクスチャ", 0, 0, {0, 0, 512, 512}, "the UV preview", 1024},
   {"2D texture", AREA_FRAME, nullptr, 80, -256, {0, 0, 480, 360}, "the mesh", 1024},
   {"2D texture", AREA_WINDOW, "テクスチャ", 0, 0, {0, 0, 240, 240}, "the UV preview", 768},
-  {"2D texture", AREA_FRAME, nullptr, 160, -128, {0, 0, 320, 240}, "the mesh", 768},
+  {"2D texture", AREA_FRAME, nullptr, 176, -128, {0, 0, 320, 240}, "the mesh", 768},
   {"2D weight", AREA_FRAME, nullptr, -48, 0, {0, 0, 640, 480}, "the mesh", 1024},
   {"2D weight", AREA_FRAME, nullptr, 170, -136, {0, 0, 288, 216}, "the mesh", 768},
   {"2D polygon", AREA_FRAME, nullptr, 0, 8, {0, 0, 640, 480}, "the mesh", 1024},
@@ -1478,7 +1478,7 @@ struct PressWalk {
 
 // The desktop sizes the walk runs at; the further orders run at the first only.
 struct Desktop { int w, h; };
-const Desktop kDesktops[] = {{1280, 1024}};
+const Desktop kDesktops[] = {{1280, 1024}, {1024, 768}};
 
 // The Wine desktop set to `d` (the program finds it so at start).
 bool SetDesktop(const Desktop &d) {
