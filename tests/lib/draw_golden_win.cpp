@@ -83,7 +83,7 @@ void Quad(i32 x, i32 y, i32 w, i32 h, i32 r, i32 g, i32 b, i32 a) {
 TEST_F(DrawWinTest, PrimitiveCard) {
   Open(704, 544);
   // A 2D-frame family with view windows: the 640x480 frame sits at (32, 32) of the desktop.
-  ViewReset_2DFrame(FAMILY_2D_MODEL, 4);
+  ViewReset_2DFrame(FAMILY_2D_MAP, 0);
   Begin(0xFF203040);
   for (int i = 0; i < 16; i++) Draw_Point2D(20 + i * 6, 20, 255, 255 - i * 16, i * 16, 255);
   Draw_Line2D(20, 40, 255, 0, 0, 255, 300, 40, 0, 0, 255, 255);
