@@ -427,7 +427,7 @@ TEST_F(TexTest2D, FrameShownSmallerAboveThePanelAndEverythingFollows) {
   const Row rows[] = {
     {"texture at 1280 x 1024", FAMILY_2D_MODEL, SUB_2D_TEXTURE, 1280, 1024, 0.75f, 400, 16},
     {"texture at 1600 x 1200", FAMILY_2D_MODEL, SUB_2D_TEXTURE, 1600, 1200, 0.75f, 560, 16},
-    {"texture at 1024 x 768: half the frame over a smaller panel", FAMILY_2D_MODEL, SUB_2D_TEXTURE, 1024, 768, 0.5f, 352, 16},
+    {"texture at 1024 x 768: half the frame over a smaller panel, clear of the group dialog", FAMILY_2D_MODEL, SUB_2D_TEXTURE, 1024, 768, 0.5f, 368, 16},
     {"polygon keeps the whole frame", FAMILY_2D_MODEL, SUB_2D_POLY, 1280, 1024, 1.0f, 320, 272},
     {"another family at the same number", FAMILY_EFFECT, SUB_2D_TEXTURE, 1280, 1024, 1.0f, 320, 272},
   };
