@@ -1280,10 +1280,11 @@ struct PressWalk {
         }
         windows = TopWindows(pid);
         PostMessageA(t.control, BM_CLICK, 0, 0);
+        // The wait for the press's effect starts once the program has taken the press: on a
+        // loaded machine it may take it long after it was posted. An excused press is not
+        // judged: one look then (a box it opened is answered below).
+        Answered(main, "the press of " + t.name);
         DWORD pressed = GetTickCount();
-        // An excused press is not judged: one look once the program has taken it (a box it
-        // opened is answered below).
-        if (quiet) Answered(main, "the press of " + t.name);
         do {
           Sleep(kPollMs);
           changed = CloseModals(windows) || Differs(before, Snap(pid, t.control), moving);
