@@ -229,9 +229,18 @@ TEST(PanelsFollow, EveryPanelShowsTheOpenDocument) {
     g_DriveAnswer = part;
     Drive_Command(e.listDlg, IDC_OLIST_ADD);
   }
+  // A third object, current, 消去: with no frame between, 決定 gives the object the list then
+  // shows (object 2) the parent chosen (saved).
+  Drive_Command(e.listDlg, IDC_OLIST_ADD);
   g_ModalHooks.getOpenFileName = nullptr;
+  Drive_Command(e.listDlg, IDC_OLIST_REMOVE);
+  SendMessageA((HWND)e.parentCombo, CB_SETCURSEL, 1, 0);
+  Drive_Command(e.listDlg, IDC_OLIST_APPLY);
   ASSERT_EQ(g_Obj3Sets[0]->objectCount, 3);
+  EXPECT_EQ(SendMessageA((HWND)e.list, LB_GETCARETINDEX, 0, 0), 2);
   std::string kzo = Drive_SaveByMenu(IDM_KZO_SAVE, "miravel_follow.KZO");
+  std::string kzoDump = Drive_ModelDump(kzo);
+  EXPECT_NE(kzoDump.find("miravel_follow_cube2.KZP\",\"parent\":1"), std::string::npos) << kzoDump;
   EmptyObjectLists();
   Drive_OpenByMenu(IDM_KZO_OPEN, "miravel_follow.KZO");
   Drive_Pump(10);
