@@ -262,7 +262,12 @@ static void FollowCurrent(const HookCtx *c) {
     sel->g_PrevBone = Current_Within(sel->g_PrevBone, bones);
     sel->g_SelectedBone = Current_Within(sel->g_SelectedBone, bones);
     sel->g_CurGroupIndex = Current_Within(sel->g_CurGroupIndex, Clamp(m->groupCount));
-    if (g_Ed3DTex.texture >= m->textureCount) g_Ed3DTex.texture = (i32)Current_Within((u32)g_Ed3DTex.texture, m->textureCount);
+    // The texture list was filled while its current line was past the model's: its focus line,
+    // which the panel's commands take as current, shows the texture that is current now.
+    if (g_Ed3DTex.texture >= m->textureCount) {
+      g_Ed3DTex.texture = (i32)Current_Within((u32)g_Ed3DTex.texture, m->textureCount);
+      Ed3D_FillTextureList(m);
+    }
     i32 motions = m->motionCount < 0 ? 0 : m->motionCount > MODEL3_MOTIONS ? MODEL3_MOTIONS : m->motionCount;
     i32 motion = (i32)Current_Within((u32)(m->motion < 0 ? 0 : m->motion), motions);
     bool frameGone = motion < MODEL3_MOTIONS && m->frame > m->motions[motion].length;

@@ -416,26 +416,51 @@ TEST_F(UndoEditsTest, TheKeysLeaveTheLayerAloneWhereAnObjectSetIsShown) {
 
 }  // namespace
 
-// A current motion, group or texture an undo took away: an edit through the door of commands
-// before any frame lands where it does after a frame (on what the panels then show), and saves.
+// A current motion, key, bone, group or texture an undo, a redo, a jump in the undo list or a
+// 消去 took past the model: an edit through the door of commands before any frame lands where it
+// does after a frame (on what the panels then show), and saves.
 TEST_F(UndoEditsTest, AnEditRightAfterAChangeLandsOnWhatThePanelsThenShow) {
-  struct Row { u32 subMode; std::function<void()> change, edit; } const rows[] = {
-      {SUB_3D_MOTION, [&] { Ed3D_MotionListAdd("走る", "30"), Undo_Undo(Undo_Current()); }, [] { Ed3D_MotionListApply("歩く", "45"); }},
-      {SUB_3D_POLY, [&] { Ed3D_GroupCommand(IDC_GRP_COPY_RECORD), Undo_Undo(Undo_Current()); }, [] { Ed3D_GroupCommand(IDC_GRP_SPECULAR); }},
-      {SUB_3D_TEXTURE, [&] { g_answer = "b.png", Tex(IDC_TEX_ADD), g_Ed3DTex.texture = 2, Undo_Undo(Undo_Current()); }, [] { g_answer = "c.png", Tex(IDC_TEX_REPLACE); }},
+  using Fn = std::function<void()>;
+  auto lastKey = [] { const KeyTrack &t = M()->bones[1].keys[M()->motion]; M()->frame = t.keys[t.count - 1].frame; };
+  auto key = [](u32 id) { Ed3D_MotionDlgCommand(id, -1, nullptr); };
+  // The texture row starts with two images: a 消去 leaves one to replace.
+  auto texture = [] { M()->textureCount = 3, M()->textures[2].used = 1, Model3_SetText(&M()->textures[2].name, "d.png"); };
+  struct Row { const char *what; u32 subMode; Fn add, del, last, edit, setup = nullptr; } const rows[] = {
+      {"motion", SUB_3D_MOTION, [] { Ed3D_MotionListAdd("走る", "30"); }, nullptr,
+       [] { Ed3D_MotionListSelect(M()->motionCount - 1); }, [] { Ed3D_MotionListApply("歩く", "45"); }},
+      {"key", SUB_3D_MOTION, [&] { M()->frame = 30, key(IDC_MOT_KEY_CREATE); }, [&] { key(IDC_MOT_KEY_DELETE); }, lastKey,
+       [] { Fields("1.5", "2.5", "3.5"); }},
+      {"bone", SUB_3D_BONE, [] { Ed3D_BoneListCommand(IDC_BONE_ADD); }, [] { Ed3D_BoneListCommand(IDC_BONE_DELETE); },
+       [] { g_WidgetFake.caret[g_Ed3D.boneList] = Model3_BoneCount(M()) - 1; },
+       [] { Texts(g_Ed3D.bonePanel, {{IDC_BONE_X, "0"}, {IDC_BONE_Y, "2.0"}, {IDC_BONE_Z, "0"}, {IDC_BONE_NAME, "hand"}}), Ed3D_BoneListCommand(IDC_BONE_APPLY); }},
+      {"group", SUB_3D_POLY, [] { Ed3D_GroupCommand(IDC_GRP_COPY_RECORD); }, [] { Ed3D_GroupCommand(IDC_GRP_DELETE_RECORD); },
+       [] { g_Sel.g_CurGroupIndex = (u32)M()->groupCount - 1; }, [] { Ed3D_GroupCommand(IDC_GRP_SPECULAR); }},
+      {"texture", SUB_3D_TEXTURE, [] { g_answer = "b.png", Tex(IDC_TEX_ADD); }, [] { Tex(IDC_TEX_DELETE); },
+       [] { g_Ed3DTex.texture = M()->textureCount - 1; }, [] { g_answer = "c.png", Tex(IDC_TEX_REPLACE); }, texture},
   };
-  for (const Row &r : rows) {
-    std::vector<u8> landed[2];
-    for (int framed = 0; framed < 2; framed++) {
-      Build(r.subMode);
-      App_UpdateFrame();   // the first frame opens the door
-      g_Sel.g_CurGroupIndex = 1, M()->motion = 1;
-      r.change();
-      const std::vector<u8> before = Saved();
-      if (framed) App_UpdateFrame();
-      App_CommandBegin(), r.edit(), App_CommandEnd();
-      EXPECT_NE(landed[framed] = Saved(), before) << "sub-mode " << r.subMode << ": the edit went to an item the model lacks";
+  // 追加 then アンドゥ; 消去 (or 追加), アンドゥ, the last item, リドゥ; two 追加 and a jump back over
+  // both in the undo list; 消去 of the last item.
+  struct Change { const char *what; std::function<void(const Row &)> run; } const changes[] = {
+      {"追加 アンドゥ", [](const Row &r) { r.add(), r.last(), Undo_Undo(Undo_Current()); }},
+      {"リドゥ", [](const Row &r) { r.last(), (r.del ? r.del : r.add)(), Undo_Undo(Undo_Current()), r.last(), Undo_Redo(Undo_Current()); }},
+      {"undo list jump", [](const Row &r) { r.add(), r.add(), r.last(), Undo_ChooseLine(Undo_Current()->index - 2); }},
+      {"消去", [](const Row &r) { r.last(), r.del(); }},
+  };
+  for (const Row &r : rows)
+    for (const Change &ch : changes) {
+      if (!r.del && !strcmp(ch.what, "消去")) continue;
+      std::vector<u8> landed[2];
+      for (int framed = 0; framed < 2; framed++) {
+        Build(r.subMode);
+        if (r.setup) r.setup(), RecordStart();
+        App_UpdateFrame();   // the first frame opens the door
+        g_Sel.g_CurGroupIndex = 1, M()->motion = 0;
+        ch.run(r);
+        const std::vector<u8> before = Saved();
+        if (framed) App_UpdateFrame();
+        App_CommandBegin(), r.edit(), App_CommandEnd();
+        EXPECT_TRUE((landed[framed] = Saved()) != before) << r.what << " after " << ch.what << ": the edit went to an item the model lacks";
+      }
+      EXPECT_TRUE(landed[0] == landed[1]) << r.what << " after " << ch.what << ": the edit missed what the panel shows";
     }
-    EXPECT_TRUE(landed[0] == landed[1]) << "sub-mode " << r.subMode << ": the edit missed what the panel shows";
-  }
 }

@@ -41,6 +41,8 @@
 #include "model/kza.h"
 #include "model/kzb.h"
 #include "edit3d/ed3d_motion.h"
+#include "edit3d/ed3d_tex.h"
+#include "resources/edit3d_tex_ids.h"
 #include "resources/edit3d_motion_ids.h"
 #include "model/obj2.h"
 #include "resources/edit2d_ids.h"
@@ -175,25 +177,44 @@ TEST(PanelsFollow, EveryPanelShowsTheOpenDocument) {
   Drive_Command(undoDlg, IDC_UNDO_UNDO);
   EXPECT_EQ(WaitText(poly, IDC_POLY_UV_COUNT, Count(uvs3, 0)), Count(uvs3, 0)) << "after an undo";
 
-  // A bone, motion or group 追加 made current, gone after アンドゥ: with no frame between, the panel's tick shows what the model has, and an edit right after lands there (saved).
+  // A bone, motion, group, key or texture 追加 made current, gone after アンドゥ: with no frame
+  // between, the panel's tick shows what the model has, and an edit right after lands there
+  // (saved). The key is made at frame 30, the texture 追加 twice (0.KZP has none to replace), its last line
+  // clicked, and replaced.
   void *groupPanel = nullptr;
-  struct Row { const char *what; int mode; void *&panel; int no, name, apply, add; const char *shown, *saved; } const rows[] = {
+  struct Row {
+    const char *what; int mode; void *&panel; int no, field, apply, add; const char *shown, *saved;
+    const char *typed = "stroll", *file = nullptr, *fileThen = nullptr; i32 frame = 0, adds = 1; void *const *pick = nullptr;
+  } const rows[] = {
       {"bone", IDC_M3D_BONE, g_Ed3D.bonePanel, IDC_BONE_NO, IDC_BONE_NAME, IDC_BONE_APPLY, IDC_BONE_ADD, "ボーンNo.1", "},{\"name\":\"stroll\",\"parent\":0"},
       {"motion", IDC_M3D_MOTION, g_Ed3DMotionPanels.listDlg, IDC_MLIST_NO, IDC_MLIST_NAME, IDC_MLIST_OK, IDC_MLIST_ADD, "No.  0", "\"motions\":[{\"name\":\"stroll\""},
       {"group", IDC_M3D_TEXTURE, groupPanel, IDC_GRP_NAME, IDC_GRP_NAME, IDC_GRP_APPLY, IDC_GRP_COPY_RECORD, "stroll", "\"groups\":[{\"name\":\"stroll\""},
+      {"key", IDC_M3D_MOTION, g_Ed3DMotionPanels.motionDlg, IDC_MOT_POS_X, IDC_MOT_POS_X, IDC_MOT_APPLY, IDC_MOT_KEY_CREATE, "2.500", "\"keyFrames\":[[0]]", "2.5", nullptr, nullptr, 30},
+      {"texture", IDC_M3D_TEXTURE, g_Ed3DTex.panel, 0, 0, IDC_TEX_REPLACE, IDC_TEX_ADD, nullptr, "\"textures\":[\"\",\"miravel_follow_b.bmp\"]", nullptr, "miravel_follow_a.bmp", "miravel_follow_b.bmp", 0, 2, &g_Ed3DTex.list},
   };
   for (const Row &r : rows) {
     SCOPED_TRACE(r.what);
     ASSERT_NE(Drive_Press3D(r.mode), (u32)SUB_3D_POLY);
     groupPanel = GetParent((HWND)g_Ed3D.group.list);
     for (int i = 0; i < 500 && g_AppShell.keyLatch; i++) Drive_Pump(1);   // one key message acts per pass
-    SendMessageA(g_Lib.mainWnd, WM_KEYUP, VK_F7, 0);   // 0.KZP: two bones, one motion, one group
-    Drive_Command(r.panel, r.add);
+    SendMessageA(g_Lib.mainWnd, WM_KEYUP, VK_F7, 0);   // 0.KZP: two bones keyed at 0, one motion, one group
+    if (r.frame) Current_Model3()->frame = r.frame;
+    g_ModalHooks.getOpenFileName = r.file ? Drive_AnswerFile : nullptr;
+    g_DriveAnswer = r.file ? r.file : "";
+    for (i32 i = 0; i < r.adds; i++) Drive_Command(r.panel, r.add);
+    if (r.pick) {   // the list's last line clicked
+      HWND list = (HWND)*r.pick;
+      WPARAM last = (WPARAM)SendMessageA(list, LB_GETCOUNT, 0, 0) - 1;
+      SendMessageA(list, LB_SETSEL, TRUE, (LPARAM)last), SendMessageA(list, LB_SETCARETINDEX, last, 0);
+      SendMessageA((HWND)r.panel, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE), (LPARAM)list);
+    }
     Drive_Command(g_AppShell.panels[View_CurrentLayout()][UNDO_PANEL_HOLDER].window, IDC_UNDO_UNDO);
     SendMessageA((HWND)r.panel, WM_TIMER, 1, 0);   // the panel's tick shows what is current
-    SetDlgItemTextA((HWND)r.panel, r.name, "stroll");
+    if (r.typed) SetDlgItemTextA((HWND)r.panel, r.field, r.typed);
+    if (r.fileThen) g_DriveAnswer = r.fileThen;
     Drive_Command(r.panel, r.apply);
-    EXPECT_EQ(WaitText(r.panel, r.no, r.shown), r.shown);
+    g_ModalHooks.getOpenFileName = nullptr;
+    if (r.shown) EXPECT_EQ(WaitText(r.panel, r.no, r.shown), r.shown);
     std::string dump = Drive_ModelDump(Drive_SaveByMenu(IDM_KZP_SAVE, "miravel_follow_saved.KZP"));
     EXPECT_NE(dump.find(r.saved), std::string::npos) << dump;
   }
@@ -208,9 +229,18 @@ TEST(PanelsFollow, EveryPanelShowsTheOpenDocument) {
     g_DriveAnswer = part;
     Drive_Command(e.listDlg, IDC_OLIST_ADD);
   }
+  // A third object, current, 消去: with no frame between, 決定 gives the object the list then
+  // shows (object 2) the parent chosen (saved).
+  Drive_Command(e.listDlg, IDC_OLIST_ADD);
   g_ModalHooks.getOpenFileName = nullptr;
+  Drive_Command(e.listDlg, IDC_OLIST_REMOVE);
+  SendMessageA((HWND)e.parentCombo, CB_SETCURSEL, 1, 0);
+  Drive_Command(e.listDlg, IDC_OLIST_APPLY);
   ASSERT_EQ(g_Obj3Sets[0]->objectCount, 3);
+  EXPECT_EQ(SendMessageA((HWND)e.list, LB_GETCARETINDEX, 0, 0), 2);
   std::string kzo = Drive_SaveByMenu(IDM_KZO_SAVE, "miravel_follow.KZO");
+  std::string kzoDump = Drive_ModelDump(kzo);
+  EXPECT_NE(kzoDump.find("miravel_follow_cube2.KZP\",\"parent\":1"), std::string::npos) << kzoDump;
   EmptyObjectLists();
   Drive_OpenByMenu(IDM_KZO_OPEN, "miravel_follow.KZO");
   Drive_Pump(10);
