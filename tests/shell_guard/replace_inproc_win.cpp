@@ -11,12 +11,15 @@
 #include "app/shell_view.h"
 #include "guard_drive.h"
 
+#include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_poly.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_tex.h"
 #include "edit3d/poly.h"
 #include "edit3d/undo.h"
 #include "lib/framework/lib_state.h"
+#include "model/kza.h"
+#include "model/kzb.h"
 #include "model/kzo.h"
 #include "model/obj2.h"
 #include "resources/edit2d_ids.h"
@@ -312,16 +315,87 @@ std::string ShownAndEdited3D(const Replacing &) {
   return out;
 }
 
+// A 2D bone model (its `n` bones, motions and groups) and a 2D object model (its `n` objects,
+// motions and images) written through a slot the program leaves empty.
+bool Write2D(const std::string &name, i32 n) {
+  enum { SPARE = 20 };
+  g_ModelAllocArrays = 1;
+  Bone2Model *m = Bone2_Init(SPARE);
+  g_ModelAllocArrays = 0;
+  if (!m) return false;
+  m->boneCount = m->motionCount = m->groupCount = n;
+  for (i32 i = 0; i < n; i++) {
+    m->bones[i].parent = i ? i - 1 : 0;
+    m->motions[i].used = 1;
+    m->motions[i].length = 60;
+    m->groups[i].a = 1.0f;
+  }
+  bool ok = Bone2_FreshTracks(m) && Shown(Kzb_Write, SPARE, Drive_Temp((name + ".kzb").c_str()).c_str()) == 1;
+  Bone2_FreeSlot(SPARE);
+  Obj2Model *o = Obj2_NewDetached();
+  if (!o) return false;
+  o->objectCount = o->motionCount = o->imageCount = n;
+  for (i32 i = 0; i < n; i++) {
+    o->parts[i].shown = 1;
+    o->motions[i].used = 1;
+    o->motions[i].length = 60;
+    snprintf(o->imageNames[i], sizeof o->imageNames[i], "guard_%d.bmp", (int)i);
+  }
+  ok = ok && Obj2_FreshTracks(o);
+  Obj2Model *kept = g_Obj2Slots[OBJ2_SLOTS - 1];
+  Obj2_SetSlot(OBJ2_SLOTS - 1, o);
+  ok = ok && Shown(Kza_Write, OBJ2_SLOTS - 1, Drive_Temp((name + ".kza").c_str()).c_str()) == 1;
+  Obj2_SetSlot(OBJ2_SLOTS - 1, kept);   // frees o
+  return ok;
+}
+
+void Raise2D() {
+  bool objects = g_Shell.g_EditSubMode == SUB_2D_OBJECT;
+  Drive_OpenByMenu(objects ? IDM_KZA_OPEN : IDM_KZB_OPEN, objects ? "guard_big.kza" : "guard_big.kzb");
+  g_ModalHooks.getOpenFileName = Guard_File;
+  if (Bone2Model *m = g_Bone2Slots[0]) {
+    g_Sel.g_CurBoneIndex = g_Sel.g_PrevBone = (u32)Bone2_BoneCount(m) - 1;
+    m->currentMotion = m->motionCount - 1;
+    g_Sel.g_CurGroupIndex = (u32)m->groupCount - 1;
+  }
+  if (Obj2Model *o = g_Obj2Slots[0]) {
+    g_Sel.g_CurPartIndex = (u32)Obj2_ObjectCount(o) - 1;
+    o->currentMotion = o->motionCount - 1;
+    g_Ed2DObj.curImage = o->imageCount - 1;
+  }
+  Guard_PumpIdle(3);
+}
+
+std::string Stale2D() {
+  std::string out;
+  if (const Bone2Model *m = g_Bone2Slots[0]) {
+    Within(&out, "2D bone", g_Sel.g_CurBoneIndex, Bone2_BoneCount(m));
+    Within(&out, "2D previous bone", g_Sel.g_PrevBone, Bone2_BoneCount(m));
+    Within(&out, "2D motion", m->currentMotion, m->motionCount);
+    Within(&out, "2D group", g_Sel.g_CurGroupIndex, m->groupCount);
+  }
+  if (const Obj2Model *o = g_Obj2Slots[0]) {
+    Within(&out, "2D object", g_Sel.g_CurPartIndex, Obj2_ObjectCount(o));
+    Within(&out, "2D object motion", o->currentMotion, o->motionCount);
+    Within(&out, "2D image", g_Ed2DObj.curImage, o->imageCount);
+  }
+  return out;
+}
+
+std::string NothingShown(const Replacing &) { return ""; }
+
 struct Currents {
   bool (*of)(u32 kind);
+  const char *small;   // what an open of the family reads ("guard_small.kzp", .kzb, ...)
   void (*raise)(void);
   std::string (*stale)(void);
   std::string (*shown)(const Replacing &r);
 };
 
 const Currents kCurrents[] = {
-    {[](u32 k) { return Doc_LayerSlot(k) >= 0 || k == DOC_OBJ3; }, Raise3D, Stale3D, ShownAndEdited3D},
-    {[](u32) { return true; }, [] {}, [] { return std::string(); }, [](const Replacing &) { return std::string(); }},
+    {[](u32 k) { return Doc_LayerSlot(k) >= 0 || k == DOC_OBJ3; }, "guard_small.kzp", Raise3D, Stale3D, ShownAndEdited3D},
+    {[](u32 k) { return k == DOC_BONE2 || k == DOC_OBJ2; }, "guard_small.kzb", Raise2D, Stale2D, NothingShown},
+    {[](u32) { return true; }, nullptr, [] {}, [] { return std::string(); }, NothingShown},
 };
 
 const Currents &CurrentsOf(u32 kind) {
@@ -335,6 +409,8 @@ TEST(Replace, EveryReplacingCommandAsksAndNoKeepsTheDocument) {
   u32 unasked = Doc_UnaskedReplaces();
   ASSERT_TRUE(WriteBigModel(Drive_Temp("guard_big.kzp")));
   ASSERT_TRUE(Drive_WriteCube(Drive_Temp("guard_small.kzp")));
+  ASSERT_TRUE(Write2D("guard_big", 4));
+  ASSERT_TRUE(Write2D("guard_small", 1));
   for (const Replacing &r : kReplacing) {
     Reach(r);
     if (r.panel) { ASSERT_NE(r.panel(), nullptr) << r.name; }
@@ -359,9 +435,11 @@ TEST(Replace, EveryReplacingCommandAsksAndNoKeepsTheDocument) {
     cur.raise();
     Change(r.kind);
     g_GuardBoxes.clear();
-    bool reads = r.id == IDM_KZP_OPEN || r.id == IDM_ANY_OPEN || (r.how == BY_PANEL && r.id == IDC_POLY_LOAD);
-    g_DriveAnswer = "guard_small.kzp";
-    g_GuardWhileFile = reads ? Drive_AnswerFile : nullptr;
+    bool reads = r.how == BY_PANEL || (r.how == BY_MENU && r.id != IDM_NEW_MODEL && r.id != IDM_NEW_OBJ2 && r.id != IDM_2D_BONE_NEW &&
+                                       r.id != IDM_MOVIE_NEW && r.id != IDM_KZM_OPEN && r.id != IDM_KZO_OPEN);
+    g_DriveAnswer = cur.small ? cur.small : "";
+    if (cur.small && r.kind == DOC_OBJ2) g_DriveAnswer = "guard_small.kza";
+    g_GuardWhileFile = reads && cur.small ? Drive_AnswerFile : nullptr;
     RunCommand(r);
     g_GuardWhileFile = nullptr;
     Replacing raised = r;
