@@ -27,6 +27,11 @@
 #include "resources/map2_ids.h"
 #include "resources/movie_edit_ids.h"
 #include "resources/prog_ids.h"
+#include "scene/coli.h"
+#include "scene/coli_edit.h"
+#include "scene/movie.h"
+#include "scene/movie_edit.h"
+#include "scene/movie_state.h"
 #include "scene/prog.h"
 
 namespace {
@@ -382,6 +387,44 @@ std::string Stale2D() {
   return out;
 }
 
+// The scene document as it was made is saved for the open to read; then it grows: three
+// actors, boxes and circles, the last current; the map's last tile.
+void SaveSmall(int command, const char *name) {
+  Drive_SaveByMenu(command, name);
+  g_ModalHooks.getSaveFileName = Guard_File;
+}
+
+void RaiseMovie() {
+  SaveSmall(IDM_KZV_SAVE, "guard_small.kzv");
+  for (int i = 0; i < 3; i++) Movie_AddActor(MOVIE_KIND_MESSAGE);
+  Guard_PumpIdle(3);
+}
+
+void RaiseColi() {
+  SaveSmall(IDM_KZC_SAVE, "guard_small.kzc");
+  for (int i = 0; i < 3; i++) Coli_AddBox(), Coli_AddCircle();
+  Guard_PumpIdle(3);
+}
+
+void RaiseMap() {
+  SaveSmall(IDM_MAP2_SAVE, "guard_small.map2");
+  Drive_Command(g_Map2Editor.dialog, IDC_MAP2_SAMPLE);
+  if (g_Map2Editor.doc) g_Map2Editor.currentTile = g_Map2Editor.doc->tileCount - 1;
+  Guard_PumpIdle(3);
+}
+
+std::string StaleScene() {
+  std::string out;
+  if (g_Shell.g_EditFamily == FAMILY_MOVIE) Within(&out, "actor", g_Sel.g_CurSlot, Movie_ObjectCount());
+  const CollisionDoc *d = g_Coli.doc;
+  if (g_Shell.g_EditFamily == FAMILY_COLLISION && d) {
+    if (g_ColiEdit.curBox != -1) Within(&out, "box", g_ColiEdit.curBox, d->boxCount);
+    if (g_ColiEdit.curCircle != -1) Within(&out, "circle", g_ColiEdit.curCircle, d->circleCount);
+  }
+  if (g_Shell.g_EditFamily == FAMILY_2D_MAP && g_Map2Editor.doc) Within(&out, "tile", g_Map2Editor.currentTile, g_Map2Editor.doc->tileCount);
+  return out;
+}
+
 std::string NothingShown(const Replacing &) { return ""; }
 
 struct Currents {
@@ -395,6 +438,9 @@ struct Currents {
 const Currents kCurrents[] = {
     {[](u32 k) { return Doc_LayerSlot(k) >= 0 || k == DOC_OBJ3; }, "guard_small.kzp", Raise3D, Stale3D, ShownAndEdited3D},
     {[](u32 k) { return k == DOC_BONE2 || k == DOC_OBJ2; }, "guard_small.kzb", Raise2D, Stale2D, NothingShown},
+    {[](u32 k) { return k == DOC_MOVIE; }, "guard_small.kzv", RaiseMovie, StaleScene, NothingShown},
+    {[](u32 k) { return k == DOC_COLLISION; }, "guard_small.kzc", RaiseColi, StaleScene, NothingShown},
+    {[](u32 k) { return k == DOC_MAP2; }, "guard_small.map2", RaiseMap, StaleScene, NothingShown},
     {[](u32) { return true; }, nullptr, [] {}, [] { return std::string(); }, NothingShown},
 };
 
