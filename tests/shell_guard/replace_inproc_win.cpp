@@ -214,6 +214,8 @@ bool WriteBigModel(const std::string &path) {
     m->motions[i].length = 60;
     snprintf(m->groups[i].name, MODEL3_NAME, "big group %d", i);
   }
+  m->textureCount = 3;   // entry 0 and two images no folder holds
+  for (int i = 1; i < 3; i++) Model3_SetText(&m->textures[i].name, i == 1 ? "guard_1.bmp" : "guard_2.bmp"), m->textures[i].used = 1;
   bool ok = Shown(Kzp_Write, m, path.c_str());
   Model3_Free(m);
   return ok;
@@ -232,6 +234,8 @@ void Raise3D() {
   g_Sel.g_CurGroupIndex = m->groupCount > 0 ? (u32)m->groupCount - 1 : 0;
   m->motion = m->motionCount > 0 ? m->motionCount - 1 : 0;
   m->frame = m->motions[m->motion].length - 10;
+  g_Ed3DTex.texture = m->textureCount - 1;
+  g_Ed3DMotion.keyIndex = 1;   // 0.KZP's motion has two keys
   Guard_PumpIdle(3);
 }
 
@@ -247,6 +251,8 @@ std::string Stale3D() {
   Within(&out, "texture", g_Ed3DTex.texture, m->textureCount);
   Within(&out, "motion", m->motion, m->motionCount);
   if (m->motion >= 0 && m->motion < MODEL3_MOTIONS && m->frame > m->motions[m->motion].length) out += " frame past the motion;";
+  if (g_Shell.g_EditSubMode == SUB_3D_MOTION && g_Ed3DMotion.target == ED3D_MOTION_TARGET_BONE && g_Sel.g_CurBoneIndex < (u32)bones)
+    Within(&out, "key", g_Ed3DMotion.keyIndex, KeyTrack_Count(Ed3D_MotionTrack((Model3 *)m, (i32)g_Sel.g_CurBoneIndex)));
   if (const Obj3Set *s = g_Obj3Sets[0]) {
     Within(&out, "object", g_Sel.g_CurPartIndex, Kzo_ObjectCount(s));
     Within(&out, "object motion", s->motion, s->motionCount);
@@ -427,6 +433,27 @@ std::string StaleScene() {
 
 std::string NothingShown(const Replacing &) { return ""; }
 
+// The 2D object sub-mode's lists: as many objects as the model has, the current one at the
+// caret; the current motion and image selected.
+std::string Shown2D(const Replacing &) {
+  const Obj2Model *o = g_Obj2Slots[0];
+  const Ed2DObjEditor &e = g_Ed2DObj;
+  if (g_Shell.g_EditSubMode != SUB_2D_OBJECT || !o || !Drive_Alive(e.objectList)) return "";
+  auto rows = [](void *list, UINT message) { return (i32)SendMessageA((HWND)list, message, 0, 0); };
+  auto follows = [&] {
+    return rows(e.objectList, LB_GETCOUNT) == Obj2_ObjectCount(o) && rows(e.objectList, LB_GETCARETINDEX) == (i32)g_Sel.g_CurPartIndex &&
+           (!Drive_Alive(e.motionList) || rows(e.motionList, LB_GETCURSEL) == o->currentMotion) &&
+           (!Drive_Alive(e.imageList) || o->imageCount <= 0 || rows(e.imageList, LB_GETCURSEL) == e.curImage);
+  };
+  Drive_PumpUntil(follows, 3000);
+  if (follows()) return "";
+  char t[160];
+  snprintf(t, sizeof t, " lists show object %d of %d, motion %d, image %d;", rows(e.objectList, LB_GETCARETINDEX),
+           rows(e.objectList, LB_GETCOUNT), Drive_Alive(e.motionList) ? rows(e.motionList, LB_GETCURSEL) : -2,
+           Drive_Alive(e.imageList) ? rows(e.imageList, LB_GETCURSEL) : -2);
+  return t;
+}
+
 struct Currents {
   bool (*of)(u32 kind);
   const char *small;   // what an open of the family reads ("guard_small.kzp", .kzb, ...)
@@ -437,7 +464,7 @@ struct Currents {
 
 const Currents kCurrents[] = {
     {[](u32 k) { return Doc_LayerSlot(k) >= 0 || k == DOC_OBJ3; }, "guard_small.kzp", Raise3D, Stale3D, ShownAndEdited3D},
-    {[](u32 k) { return k == DOC_BONE2 || k == DOC_OBJ2; }, "guard_small.kzb", Raise2D, Stale2D, NothingShown},
+    {[](u32 k) { return k == DOC_BONE2 || k == DOC_OBJ2; }, "guard_small.kzb", Raise2D, Stale2D, Shown2D},
     {[](u32 k) { return k == DOC_MOVIE; }, "guard_small.kzv", RaiseMovie, StaleScene, NothingShown},
     {[](u32 k) { return k == DOC_COLLISION; }, "guard_small.kzc", RaiseColi, StaleScene, NothingShown},
     {[](u32 k) { return k == DOC_MAP2; }, "guard_small.map2", RaiseMap, StaleScene, NothingShown},
