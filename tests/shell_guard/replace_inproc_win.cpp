@@ -27,8 +27,6 @@
 #include "resources/map2_ids.h"
 #include "resources/movie_edit_ids.h"
 #include "resources/prog_ids.h"
-#include "scene/coli.h"
-#include "scene/coli_edit.h"
 #include "scene/movie.h"
 #include "scene/movie_edit.h"
 #include "scene/movie_state.h"
@@ -329,33 +327,23 @@ std::string ShownAndEdited3D(const Replacing &) {
 // A 2D bone model (its `n` bones, motions and groups) and a 2D object model (its `n` objects,
 // motions and images) written through a slot the program leaves empty.
 bool Write2D(const std::string &name, i32 n) {
-  enum { SPARE = 20 };
   g_ModelAllocArrays = 1;
-  Bone2Model *m = Bone2_Init(SPARE);
+  Bone2Model *m = Bone2_Init(20);
   g_ModelAllocArrays = 0;
-  if (!m) return false;
-  m->boneCount = m->motionCount = m->groupCount = n;
+  Obj2Model *o = Obj2_NewDetached(), *kept = g_Obj2Slots[OBJ2_SLOTS - 1];
+  if (!m || !o) return false;
+  m->boneCount = m->motionCount = m->groupCount = o->objectCount = o->motionCount = o->imageCount = n;
   for (i32 i = 0; i < n; i++) {
     m->bones[i].parent = i ? i - 1 : 0;
-    m->motions[i].used = 1;
-    m->motions[i].length = 60;
+    m->motions[i].used = o->motions[i].used = o->parts[i].shown = 1;
+    m->motions[i].length = o->motions[i].length = 60;
     m->groups[i].a = 1.0f;
-  }
-  bool ok = Bone2_FreshTracks(m) && Shown(Kzb_Write, SPARE, Drive_Temp((name + ".kzb").c_str()).c_str()) == 1;
-  Bone2_FreeSlot(SPARE);
-  Obj2Model *o = Obj2_NewDetached();
-  if (!o) return false;
-  o->objectCount = o->motionCount = o->imageCount = n;
-  for (i32 i = 0; i < n; i++) {
-    o->parts[i].shown = 1;
-    o->motions[i].used = 1;
-    o->motions[i].length = 60;
     snprintf(o->imageNames[i], sizeof o->imageNames[i], "guard_%d.bmp", (int)i);
   }
-  ok = ok && Obj2_FreshTracks(o);
-  Obj2Model *kept = g_Obj2Slots[OBJ2_SLOTS - 1];
+  bool ok = Bone2_FreshTracks(m) && Shown(Kzb_Write, 20, Drive_Temp((name + ".kzb").c_str()).c_str()) == 1;
+  Bone2_FreeSlot(20);
   Obj2_SetSlot(OBJ2_SLOTS - 1, o);
-  ok = ok && Shown(Kza_Write, OBJ2_SLOTS - 1, Drive_Temp((name + ".kza").c_str()).c_str()) == 1;
+  ok = ok && Obj2_FreshTracks(o) && Shown(Kza_Write, OBJ2_SLOTS - 1, Drive_Temp((name + ".kza").c_str()).c_str()) == 1;
   Obj2_SetSlot(OBJ2_SLOTS - 1, kept);   // frees o
   return ok;
 }
@@ -393,41 +381,16 @@ std::string Stale2D() {
   return out;
 }
 
-// The scene document as it was made is saved for the open to read; then it grows: three
-// actors, boxes and circles, the last current; the map's last tile.
-void SaveSmall(int command, const char *name) {
-  Drive_SaveByMenu(command, name);
-  g_ModalHooks.getSaveFileName = Guard_File;
-}
-
+// The movie as it was made is saved for the open to read; then three actors join, the last current.
 void RaiseMovie() {
-  SaveSmall(IDM_KZV_SAVE, "guard_small.kzv");
+  Drive_SaveByMenu(IDM_KZV_SAVE, "guard_small.kzv");
+  g_ModalHooks.getSaveFileName = Guard_File;
   for (int i = 0; i < 3; i++) Movie_AddActor(MOVIE_KIND_MESSAGE);
-  Guard_PumpIdle(3);
 }
 
-void RaiseColi() {
-  SaveSmall(IDM_KZC_SAVE, "guard_small.kzc");
-  for (int i = 0; i < 3; i++) Coli_AddBox(), Coli_AddCircle();
-  Guard_PumpIdle(3);
-}
-
-void RaiseMap() {
-  SaveSmall(IDM_MAP2_SAVE, "guard_small.map2");
-  Drive_Command(g_Map2Editor.dialog, IDC_MAP2_SAMPLE);
-  if (g_Map2Editor.doc) g_Map2Editor.currentTile = g_Map2Editor.doc->tileCount - 1;
-  Guard_PumpIdle(3);
-}
-
-std::string StaleScene() {
+std::string StaleMovie() {
   std::string out;
-  if (g_Shell.g_EditFamily == FAMILY_MOVIE) Within(&out, "actor", g_Sel.g_CurSlot, Movie_ObjectCount());
-  const CollisionDoc *d = g_Coli.doc;
-  if (g_Shell.g_EditFamily == FAMILY_COLLISION && d) {
-    if (g_ColiEdit.curBox != -1) Within(&out, "box", g_ColiEdit.curBox, d->boxCount);
-    if (g_ColiEdit.curCircle != -1) Within(&out, "circle", g_ColiEdit.curCircle, d->circleCount);
-  }
-  if (g_Shell.g_EditFamily == FAMILY_2D_MAP && g_Map2Editor.doc) Within(&out, "tile", g_Map2Editor.currentTile, g_Map2Editor.doc->tileCount);
+  Within(&out, "actor", g_Sel.g_CurSlot, Movie_ObjectCount());
   return out;
 }
 
@@ -465,9 +428,7 @@ struct Currents {
 const Currents kCurrents[] = {
     {[](u32 k) { return Doc_LayerSlot(k) >= 0 || k == DOC_OBJ3; }, "guard_small.kzp", Raise3D, Stale3D, ShownAndEdited3D},
     {[](u32 k) { return k == DOC_BONE2 || k == DOC_OBJ2; }, "guard_small.kzb", Raise2D, Stale2D, Shown2D},
-    {[](u32 k) { return k == DOC_MOVIE; }, "guard_small.kzv", RaiseMovie, StaleScene, NothingShown},
-    {[](u32 k) { return k == DOC_COLLISION; }, "guard_small.kzc", RaiseColi, StaleScene, NothingShown},
-    {[](u32 k) { return k == DOC_MAP2; }, "guard_small.map2", RaiseMap, StaleScene, NothingShown},
+    {[](u32 k) { return k == DOC_MOVIE; }, "guard_small.kzv", RaiseMovie, StaleMovie, NothingShown},
     {[](u32) { return true; }, nullptr, [] {}, [] { return std::string(); }, NothingShown},
 };
 
