@@ -257,7 +257,8 @@ static void OpenKzm(void) {
 
 // The object set's first part after the parent object 0; a set of the parent alone has only 0.
 static u32 FirstObjectPart(void) {
-  return Current_Within(1, g_Obj3Sets[0] ? Kzo_ObjectCount(g_Obj3Sets[0]) : 0);
+  const Obj3Set *s = g_Obj3Sets[0];
+  return s ? Current_Within(1, Kzo_ObjectCount(s)) : 1;
 }
 
 static void OpenKzo(void) {
