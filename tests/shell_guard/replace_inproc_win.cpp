@@ -15,6 +15,7 @@
 #include "edit2d/ed2d_poly.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_tex.h"
+#include "edit3d/objmotion.h"
 #include "edit3d/poly.h"
 #include "edit3d/undo.h"
 #include "lib/framework/lib_state.h"
@@ -298,6 +299,15 @@ i32 DumpIndex(const std::string &dump, const char *listed, const std::string &na
 // The row's panel (the bone list when its sub-mode has none) shows the current record of the
 // model there is; a name typed into it and applied is saved on that record.
 std::string ShownAndEdited3D(const Replacing &) {
+  if (g_Shell.g_EditFamily == FAMILY_3D_MODEL && g_Shell.g_EditSubMode == SUB_3D_OBJMOTION && g_Obj3Sets[0]) {
+    void *list = Ed3DObjMotionEditor.list;
+    auto follows = [&] {
+      return SendMessageA((HWND)list, LB_GETCOUNT, 0, 0) == Kzo_ObjectCount(g_Obj3Sets[0]) &&
+             SendMessageA((HWND)list, LB_GETCARETINDEX, 0, 0) == (LRESULT)g_Sel.g_CurPartIndex;
+    };
+    Drive_PumpUntil(follows, 3000);
+    return follows() ? "" : " the object list shows another object;";
+  }
   if (g_Shell.g_EditFamily != FAMILY_3D_MODEL || g_Shell.g_EditSubMode == SUB_3D_OBJMOTION) return "";
   const Panel3D *p = &kPanels3D[0];
   for (const Panel3D &q : kPanels3D)
