@@ -76,6 +76,8 @@ const Replacing kReplacing[] = {
     {"KZB open", IDC_EDIT_2D_MODEL, IDC_M2D_POLY, DOC_BONE2, BY_MENU, IDM_KZB_OPEN, nullptr},
     {"2D bone new", IDC_EDIT_2D_MODEL, IDC_M2D_POLY, DOC_BONE2, BY_MENU, IDM_2D_BONE_NEW, nullptr},
     {"2D 読み込み", IDC_EDIT_2D_MODEL, IDC_M2D_POLY, DOC_BONE2, BY_PANEL, IDC_P2D_OPEN, Poly2DPanel},
+    {"KZB open bones", IDC_EDIT_2D_MODEL, IDC_M2D_BONE, DOC_BONE2, BY_MENU, IDM_KZB_OPEN, nullptr},
+    {"2D bone new bones", IDC_EDIT_2D_MODEL, IDC_M2D_BONE, DOC_BONE2, BY_MENU, IDM_2D_BONE_NEW, nullptr},
     {"KZA open", IDC_EDIT_2D_MODEL, IDC_M2D_OBJECT, DOC_OBJ2, BY_MENU, IDM_KZA_OPEN, nullptr},
     {"2D object new", IDC_EDIT_2D_MODEL, IDC_M2D_OBJECT, DOC_OBJ2, BY_MENU, IDM_NEW_OBJ2, nullptr},
     {"KZV open", IDC_EDIT_MOVIE, 0, DOC_MOVIE, BY_MENU, IDM_KZV_OPEN, nullptr},
@@ -411,6 +413,15 @@ std::string NothingShown(const Replacing &) { return ""; }
 std::string Shown2D(const Replacing &) {
   const Obj2Model *o = g_Obj2Slots[0];
   const Ed2DObjEditor &e = g_Ed2DObj;
+  if (g_Shell.g_EditSubMode == SUB_2D_BONE && g_Bone2Slots[0] && Drive_Alive(g_Ed2D.boneList)) {
+    HWND list = (HWND)g_Ed2D.boneList;
+    auto follows = [&] {
+      return SendMessageA(list, LB_GETCOUNT, 0, 0) == Bone2_BoneCount(g_Bone2Slots[0]) &&
+             SendMessageA(list, LB_GETCARETINDEX, 0, 0) == (LRESULT)g_Sel.g_CurBoneIndex;
+    };
+    Drive_PumpUntil(follows, 3000);
+    return follows() ? "" : " the bone list shows another bone;";
+  }
   if (g_Shell.g_EditSubMode != SUB_2D_OBJECT || !o || !Drive_Alive(e.objectList)) return "";
   auto rows = [](void *list, UINT message) { return (i32)SendMessageA((HWND)list, message, 0, 0); };
   auto follows = [&] {
