@@ -255,6 +255,12 @@ static void OpenKzm(void) {
   EndOpen();
 }
 
+// The object set's first part after the parent object 0; a set of the parent alone has only 0.
+static u32 FirstObjectPart(void) {
+  const Obj3Set *s = g_Obj3Sets[0];
+  return s ? Current_Within(1, Kzo_ObjectCount(s)) : 1;
+}
+
 static void OpenKzo(void) {
   const char *name = AskOpen("KZO", "読み込む KZO ファイルを選択して下さい");
   if (name[0]) {
@@ -264,7 +270,7 @@ static void OpenKzo(void) {
     Seam_ShowResult(&res);
   }
   // Also after a cancel: the object editor starts again from its first part.
-  g_Sel.g_CurPartIndex = 1;
+  g_Sel.g_CurPartIndex = FirstObjectPart();
   HookCtx c = Family_ShellContext();
   App_RefreshLists(&c);
   Kzo_UpdatePoses();
@@ -623,7 +629,7 @@ static void QuickLoadObjectSet(const HookCtx *c) {
   ModelResult res;
   if (Kzo_Read(0, "0.KZO", Seam_ShowResult, &res)) Doc_Replaced(DOC_OBJ3);
   Seam_ShowResult(&res);
-  c->sel->g_CurPartIndex = 1;
+  c->sel->g_CurPartIndex = FirstObjectPart();
   HookCtx read = Reloaded(c);
   App_RefreshLists(&read);
   Kzo_UpdatePoses();

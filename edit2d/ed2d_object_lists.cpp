@@ -103,15 +103,16 @@ void Ed2D_RefreshObjectLists(const ShellSelection *sel) {
   e.valuesRefresh = e.stripRefresh = e.listRefresh = 1;
   g_Shell.g_StripDirty[STRIP_FLAG_OBJ2_KEYS] = 1;
   Tree_BuildRowsObjects2D();
+  // A model read or made anew may have fewer images: the list selects one it has.
+  const Obj2Model *m = Current_Obj2Model();
+  if (e.curImage < 0 || !m || e.curImage >= m->imageCount) e.curImage = 0;
   Ed2D_FillImageList(sel);
   Ed2D_FillObjectList(sel);
   Ed2D_FillObjNameList(sel);
   Ed2D_FillObjectMotionList(sel);
   Ed2D_FillObjParentCombo(sel);
   e.motionRefresh = 1;
-  // A model read or made anew: its textures are new, so is the preview's copy of the image.
-  const Obj2Model *m = Current_Obj2Model();
-  if (e.curImage < 0 || !m || e.curImage >= m->imageCount) e.curImage = 0;
+  // Its textures are new, so is the preview's copy of the image.
   Ed2D_ShowCurrentImage();
 }
 
