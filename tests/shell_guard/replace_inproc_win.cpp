@@ -261,6 +261,16 @@ std::string Stale3D() {
   return out;
 }
 
+// A list (once its panel has caught up) holds `count` lines and marks line `current` (the caret,
+// or the selection for a single-choice list); a list not shown passes.
+bool ListShows(void *list, i32 count, i32 current, UINT marked = LB_GETCARETINDEX) {
+  if (!Drive_Alive(list)) return true;
+  auto rows = [&](UINT message) { return (i32)SendMessageA((HWND)list, message, 0, 0); };
+  auto follows = [&] { return (count < 0 || rows(LB_GETCOUNT) == count) && rows(marked) == current; };
+  Drive_PumpUntil(follows, 3000);
+  return follows();
+}
+
 // A 3D panel that shows a current record: its number and name fields, its 決定, and where
 // modeldump lists the records.
 struct Panel3D {
@@ -301,15 +311,8 @@ i32 DumpIndex(const std::string &dump, const char *listed, const std::string &na
 // The row's panel (the bone list when its sub-mode has none) shows the current record of the
 // model there is; a name typed into it and applied is saved on that record.
 std::string ShownAndEdited3D(const Replacing &) {
-  if (g_Shell.g_EditFamily == FAMILY_3D_MODEL && g_Shell.g_EditSubMode == SUB_3D_OBJMOTION && g_Obj3Sets[0]) {
-    void *list = Ed3DObjMotionEditor.list;
-    auto follows = [&] {
-      return SendMessageA((HWND)list, LB_GETCOUNT, 0, 0) == Kzo_ObjectCount(g_Obj3Sets[0]) &&
-             SendMessageA((HWND)list, LB_GETCARETINDEX, 0, 0) == (LRESULT)g_Sel.g_CurPartIndex;
-    };
-    Drive_PumpUntil(follows, 3000);
-    return follows() ? "" : " the object list shows another object;";
-  }
+  if (g_Shell.g_EditFamily == FAMILY_3D_MODEL && g_Shell.g_EditSubMode == SUB_3D_OBJMOTION && g_Obj3Sets[0])
+    return ListShows(Ed3DObjMotionEditor.list, Kzo_ObjectCount(g_Obj3Sets[0]), (i32)g_Sel.g_CurPartIndex) ? "" : " the object list shows another object;";
   if (g_Shell.g_EditFamily != FAMILY_3D_MODEL || g_Shell.g_EditSubMode == SUB_3D_OBJMOTION) return "";
   const Panel3D *p = &kPanels3D[0];
   for (const Panel3D &q : kPanels3D)
@@ -408,34 +411,19 @@ std::string StaleMovie() {
 
 std::string NothingShown(const Replacing &) { return ""; }
 
-// The 2D object sub-mode's lists: as many objects as the model has, the current one at the
-// caret; the current motion and image selected.
+// The 2D bone list, and the object sub-mode's lists: as many lines as the model has, the current
+// bone or object at the caret, the current motion and image selected.
 std::string Shown2D(const Replacing &) {
   const Obj2Model *o = g_Obj2Slots[0];
   const Ed2DObjEditor &e = g_Ed2DObj;
-  if (g_Shell.g_EditSubMode == SUB_2D_BONE && g_Bone2Slots[0] && Drive_Alive(g_Ed2D.boneList)) {
-    HWND list = (HWND)g_Ed2D.boneList;
-    auto follows = [&] {
-      return SendMessageA(list, LB_GETCOUNT, 0, 0) == Bone2_BoneCount(g_Bone2Slots[0]) &&
-             SendMessageA(list, LB_GETCARETINDEX, 0, 0) == (LRESULT)g_Sel.g_CurBoneIndex;
-    };
-    Drive_PumpUntil(follows, 3000);
-    return follows() ? "" : " the bone list shows another bone;";
-  }
-  if (g_Shell.g_EditSubMode != SUB_2D_OBJECT || !o || !Drive_Alive(e.objectList)) return "";
-  auto rows = [](void *list, UINT message) { return (i32)SendMessageA((HWND)list, message, 0, 0); };
-  auto follows = [&] {
-    return rows(e.objectList, LB_GETCOUNT) == Obj2_ObjectCount(o) && rows(e.objectList, LB_GETCARETINDEX) == (i32)g_Sel.g_CurPartIndex &&
-           (!Drive_Alive(e.motionList) || rows(e.motionList, LB_GETCURSEL) == o->currentMotion) &&
-           (!Drive_Alive(e.imageList) || o->imageCount <= 0 || rows(e.imageList, LB_GETCURSEL) == e.curImage);
-  };
-  Drive_PumpUntil(follows, 3000);
-  if (follows()) return "";
-  char t[160];
-  snprintf(t, sizeof t, " lists show object %d of %d, motion %d, image %d;", rows(e.objectList, LB_GETCARETINDEX),
-           rows(e.objectList, LB_GETCOUNT), Drive_Alive(e.motionList) ? rows(e.motionList, LB_GETCURSEL) : -2,
-           Drive_Alive(e.imageList) ? rows(e.imageList, LB_GETCURSEL) : -2);
-  return t;
+  if (g_Shell.g_EditSubMode == SUB_2D_BONE && g_Bone2Slots[0])
+    return ListShows(g_Ed2D.boneList, Bone2_BoneCount(g_Bone2Slots[0]), (i32)g_Sel.g_CurBoneIndex) ? "" : " the bone list shows another bone;";
+  if (g_Shell.g_EditSubMode != SUB_2D_OBJECT || !o) return "";
+  std::string out;
+  if (!ListShows(e.objectList, Obj2_ObjectCount(o), (i32)g_Sel.g_CurPartIndex)) out += " the object list shows another object;";
+  if (!ListShows(e.motionList, -1, o->currentMotion, LB_GETCURSEL)) out += " the motion list shows another motion;";
+  if (o->imageCount > 0 && !ListShows(e.imageList, -1, e.curImage, LB_GETCURSEL)) out += " the image list shows another image;";
+  return out;
 }
 
 struct Currents {
