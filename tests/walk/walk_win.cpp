@@ -204,7 +204,9 @@ void CountControls(DWORD pid, const char *step, Counts *c) {
       std::string name = Quote(Text(top)) + " " + Class(ctl) + " " + std::to_string(GetDlgCtrlID(ctl)) + " " + Quote(Text(ctl));
       if (!IsWindowEnabled(ctl)) {   // a disabled control need only lie inside its dialog
       } else if (hit != top) c->covered += c->New(step, name + " lies under " + (hit ? Quote(Text(hit)) : "nothing"));
-      else if (PaintedOver(ctl, r)) c->covered += c->New(step, name + " is painted over");
+      // A busy program may not have repainted it yet: painted over is what stays so.
+      else if (PaintedOver(ctl, r) && !WaitFor(name + " repainted", 2000, [&] { return !PaintedOver(ctl, r); }))
+        c->covered += c->New(step, name + " is painted over");
       if (r.left < client.left || r.top < client.top || r.right > client.right || r.bottom > client.bottom) {
         char at[96];
         snprintf(at, sizeof at, " (%ld,%ld,%ld,%ld in %ld,%ld,%ld,%ld)", r.left, r.top, r.right, r.bottom, client.left,
